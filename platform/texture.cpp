@@ -1,0 +1,72 @@
+// Texture pixel buffers, locking and the failure seams.
+#include "platform/texture.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+int creations_to_fail = 0;                // user-interface thread only
+HRESULT creation_failure = S_OK;
+int locks_to_fail = 0;
+TextureNativeRelease native_release = nullptr;
+}  // namespace
+
+void texture_fail_next_creations(int count, HRESULT result) {
+    creations_to_fail = count;
+    creation_failure = result;
+}
+
+void texture_fail_next_locks(int count) { locks_to_fail = count; }
+
+void texture_set_native_release(TextureNativeRelease fn) { native_release = fn; }
+
+HRESULT texture_create(int width, int height, PixelFormat format, Texture** out) {
+    if (!out) return E_INVALIDARG;
+    *out = nullptr;
+    if (creations_to_fail > 0) {
+        --creations_to_fail;
+        return creation_failure;
+    }
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return E_INVALIDARG;
+    auto* t = new (std::nothrow) Texture;
+    if (!t) return D3DERR_OUTOFVIDEOMEMORY;
+    t->pixels = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(width) * height, 4));
+    if (!t->pixels) {
+        delete t;
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    t->width = width;
+    t->height = height;
+    t->format = format;
+    t->pitch = width * 4;
+    t->version = 1;
+    *out = t;
+    return S_OK;
+}
+
+void texture_release(Texture*& texture) {
+    if (!texture) return;
+    if (texture->native && native_release) native_release(texture);
+    std::free(texture->pixels);
+    delete texture;
+    texture = nullptr;
+}
+
+HRESULT texture_lock(Texture* texture, LockedRect* out) {
+    if (!texture || !out || texture->locked) return D3DERR_INVALIDCALL;
+    if (locks_to_fail > 0) {
+        --locks_to_fail;
+        return D3DERR_INVALIDCALL;
+    }
+    texture->locked = true;
+    out->pitch = texture->pitch;
+    out->bits = texture->pixels;
+    return S_OK;
+}
+
+HRESULT texture_unlock(Texture* texture) {
+    if (!texture || !texture->locked) return D3DERR_INVALIDCALL;
+    texture->locked = false;
+    ++texture->version;
+    return S_OK;
+}

@@ -1,0 +1,15 @@
+// The sound player: one sound at a time streamed through a looping two-second buffer,
+// descrambled as it is copied, with a 100 ms fade-out. Called from the user-interface thread.
+#pragma once
+
+// Opens the audio device. 0, or -1 (the game then runs silent).
+int init_sound();
+// Stops any sound and starts "data\\<name>". 0 when started or when sound is unavailable,
+// -1 when the sound cannot be played (everything it made is released).
+int play_sound(const char* name);
+// Starts the fade-out worker; returns at once. 0, or -1 when the worker cannot start.
+int fade_out_sound();
+// Waits for a running fade, stops and releases the sound. 0.
+int stop_sound();
+// Fades out, stops and closes the audio device.
+void shutdown_sound();
