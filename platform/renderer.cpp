@@ -420,3 +420,27 @@ int renderer_present_count() { return rs.presents; }
 
 void renderer_set_offscreen_only(bool on) { rs.offscreen_only = on; }
 bool renderer_offscreen_only() { return rs.offscreen_only; }
+
+bool renderer_letterbox_image(const uint32_t* canvas, int ow, int oh, uint32_t* out) {
+    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(out, ow, oh, 32, ow * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!target) return false;
+    SDL_Renderer* r = SDL_CreateSoftwareRenderer(target);
+    SDL_Texture* tex = r ? SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                                             kBackBufferWidth, kBackBufferHeight)
+                         : nullptr;
+    bool ok = tex && SDL_UpdateTexture(tex, nullptr, canvas, kBackBufferWidth * 4) == 0;
+    if (ok) {
+        SDL_SetTextureScaleMode(tex, SDL_ScaleModeNearest);
+        SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+        SDL_RenderClear(r);
+        CanvasPlacement p = letterbox_placement(ow, oh);
+        SDL_Rect dst{p.x, p.y, p.width, p.height};
+        ok = SDL_RenderCopy(r, tex, nullptr, &dst) == 0;
+        SDL_RenderPresent(r);
+    }
+    if (tex) SDL_DestroyTexture(tex);
+    if (r) SDL_DestroyRenderer(r);
+    SDL_FreeSurface(target);
+    return ok;
+}

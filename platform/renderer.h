@@ -61,6 +61,10 @@ bool letterbox_to_canvas(const CanvasPlacement& p, int px, int py, int* cx, int*
 // An output pixel that shows canvas pixel (cx, cy) (the first one along each axis).
 void letterbox_from_canvas(const CanvasPlacement& p, int cx, int cy, int* px, int* py);
 
+// What full-screen presentation shows on an output of ow x oh pixels for a given canvas
+// (software scaling, the same as a software renderer's present): ow x oh pixels into out.
+bool renderer_letterbox_image(const uint32_t* canvas, int ow, int oh, uint32_t* out);
+
 // Test seam: the next present reports the device lost; then lost_polls cooperative-level polls
 // report D3DERR_DEVICELOST, after which they report after_polls (S_OK: usable again without a
 // reset, D3DERR_DEVICENOTRESET, or a failure); the next reset returns reset_result.

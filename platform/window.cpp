@@ -19,6 +19,8 @@ struct WindowState {
     Uint32 id = 0;                 // SDL window id of the game window
     bool open = false;             // created and not yet closed
     bool pointer_inside = false;   // the system pointer is over the canvas (and hidden)
+    bool warped = false;           // the pointer was moved by the program
+    int warp_x = 0, warp_y = 0;    // canvas pixel it was moved to
 };
 
 WindowState ws;  // user-interface thread only
@@ -206,6 +208,9 @@ bool window_pointer_in_canvas(int* x, int* y) {
 
 void window_warp_pointer_to_canvas(int x, int y) {
     if (!ws.open) return;
+    ws.warped = true;
+    ws.warp_x = x;
+    ws.warp_y = y;
     int wx = x, wy = y + kMenuBarHeight;
     if (fullscreen()) {
         int w = 0, h = 0;
@@ -238,4 +243,44 @@ void window_desktop_size(int* width, int* height) {
     }
     *width = mode.w;
     *height = mode.h;
+}
+
+bool window_last_warp(int* x, int* y) {
+    *x = ws.warp_x;
+    *y = ws.warp_y;
+    return ws.warped;
+}
+
+void window_inject(RawInput kind, int x, int y, int key, bool alt, bool repeat) {
+    SDL_Event e{};
+    switch (kind) {
+        case RawInput::Motion:
+            e.type = SDL_MOUSEMOTION;
+            e.motion.windowID = ws.id;
+            e.motion.x = x;
+            e.motion.y = y;
+            break;
+        case RawInput::LeftDown:
+        case RawInput::LeftUp:
+        case RawInput::RightDown:
+            e.type = kind == RawInput::LeftUp ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN;
+            e.button.windowID = ws.id;
+            e.button.button = kind == RawInput::RightDown ? SDL_BUTTON_RIGHT : SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+            break;
+        case RawInput::KeyDown:
+        case RawInput::KeyUp:
+            e.type = kind == RawInput::KeyDown ? SDL_KEYDOWN : SDL_KEYUP;
+            e.key.windowID = ws.id;
+            e.key.repeat = repeat ? 1 : 0;
+            e.key.keysym.sym = key == kKeyEscape   ? SDLK_ESCAPE
+                               : key == kKeyReturn ? SDLK_RETURN
+                               : key == kKeyAlt    ? SDLK_LALT
+                               : key == kKeyDown   ? SDLK_DOWN
+                                                   : static_cast<SDL_Keycode>(key);
+            e.key.keysym.mod = alt ? KMOD_LALT : KMOD_NONE;
+            break;
+    }
+    SDL_PushEvent(&e);
 }

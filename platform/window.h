@@ -90,3 +90,14 @@ void window_get_position(int* x, int* y);
 void window_set_position(int x, int y);
 // Desktop size, pixels.
 void window_desktop_size(int* width, int* height);
+
+// Test seams. Queues input as the window system would deliver it to the game window (window
+// pixels; key: an ASCII letter or one of the kKey constants).
+constexpr int kKeyEscape = 27;
+constexpr int kKeyReturn = 13;
+constexpr int kKeyAlt = 0x100;
+constexpr int kKeyDown = 0x101;
+enum class RawInput { Motion, LeftDown, LeftUp, RightDown, KeyDown, KeyUp };
+void window_inject(RawInput kind, int x, int y, int key = 0, bool alt = false, bool repeat = false);
+// The canvas pixel the pointer was last sent to by window_warp_pointer_to_canvas; false if never.
+bool window_last_warp(int* x, int* y);
