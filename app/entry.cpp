@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/instance.h"
 #include "resources/resources.h"
+#include "scenario/scenario.h"
 #include "sound/sound.h"
 
 int timer_period_set = 0;
@@ -52,8 +53,11 @@ int start_up() {
     app_trace("device");
     if (create_device() != 0) return 0;
     // 5. The scenario.
-    //    Seam: `if (load_scenario(&scene_table) != 0) { show_error(kMsgStartupFailed); return 0; }`
-    //    goes here (scenario/scenario.h).
+    app_trace("scenario");
+    if (load_scenario(&scene_table) != 0) {
+        show_error(kMsgStartupFailed);
+        return 0;
+    }
     // 6. Seam: `take_shortcut_backups();` (scene/hotspot.h).
     // 7. Seam: `create_scene_textures()`, `create_balloon_textures()` (gfx/textures.h) and
     //    `create_menu_overlay()` (scene/menu_overlay.h), each `!= 0` → return 0 (they show their
@@ -72,8 +76,8 @@ int start_up() {
     if (init_sound() != 0) show_warning(kMsgSoundFailed);
     // 12. Seam: `scene_table.current_scene = 0;`
     //     `show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());` (scene/transition.h).
-    // 13. Seam: `play_sound(scene_table.opening_snd_nm.c_str());` (sound/sound.h) once the scene
-    //     table exists.
+    // 13. The opening sound.
+    play_sound(scene_table.opening_snd_nm.c_str());
     // 14. Show the window; its first paint draws a frame.
     app_trace("show");
     window_show();

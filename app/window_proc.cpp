@@ -11,11 +11,6 @@
 #include "platform/sprite.h"
 #include "resources/resources.h"
 
-// Builds the menu bar (app/menu_labels.cpp).
-MenuBarSpec build_menu_bar();
-// A line of dialog text as a glyph mask, or null when text cannot be drawn (app/menu_labels.cpp).
-Texture* make_text_label(const char* text, const char* face, int points);
-
 namespace {
 
 // The window's place on the desktop, saved when going full-screen.

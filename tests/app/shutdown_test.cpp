@@ -4,6 +4,7 @@
 
 #include "app/messages.h"
 #include "platform/window.h"
+#include "support/scenario_fixtures.h"
 
 namespace {
 
@@ -35,8 +36,11 @@ TEST_F(ShutdownTest, PartlyBuiltStateIsReleasedAndFatalMessageComesLast) {
 }
 
 TEST_F(ShutdownTest, StartUpRunsInOrderAndWarnsOnceWhenThereIsNoSound) {
+    TempFolder folder;
+    CurrentDirectory cd(folder.path);
+    write_file("data/GAME42297263", scrambled(script({"opening_snd_nm=op.wav", "seq=0", "img_nm=a.png"})));
     ASSERT_EQ(start_up(), 1);
-    EXPECT_EQ(trace, (std::vector<std::string>{"window", "device", "sprite reset", "sound", "show"}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"window", "device", "scenario", "sprite reset", "sound", "show"}));
     ASSERT_EQ(messages.size(), 1u) << "this build has no sound output";
     EXPECT_EQ(messages[0].text, kMsgSoundFailed);
     EXPECT_EQ(messages[0].icon, MessageIcon::Warning);
@@ -46,7 +50,22 @@ TEST_F(ShutdownTest, StartUpRunsInOrderAndWarnsOnceWhenThereIsNoSound) {
     EXPECT_FALSE(window_exists());
 }
 
+TEST_F(ShutdownTest, MissingScriptEndsStartUpWithTheMessage) {
+    TempFolder folder;
+    CurrentDirectory cd(folder.path);
+    EXPECT_EQ(start_up(), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kMsgStartupFailed);
+    EXPECT_EQ(messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(trace.back(), "scenario") << "nothing after the scenario was tried";
+    EXPECT_EQ(renderer_present_count(), 0) << "the window was never shown";
+    shut_down();
+}
+
 TEST_F(ShutdownTest, RefusedSpriteResetAtStartUpFails) {
+    TempFolder folder;
+    CurrentDirectory cd(folder.path);
+    write_file("data/GAME42297263", scrambled(script({"seq=0"})));
     batch_fail_next_reset(true);
     EXPECT_EQ(start_up(), 0);
     ASSERT_FALSE(messages.empty());
