@@ -139,6 +139,8 @@ int run_info_dialog(int id) {
     DialogSpec spec{res->title, picture, text, ok};
     cursor_in_client = 0;
     window_forget_pointer();
+    // The closed menu's pop-up must not stay on screen behind the dialog.
+    paint_main_window();
     int result = dialog_run(spec, DialogHooks{paint_main_window, dialog_idle});
     texture_release(picture);
     texture_release(text);

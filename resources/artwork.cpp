@@ -2,9 +2,24 @@
 // available, their captions) so that the program carries no picture files.
 #include <cmath>
 
+#include "gfx/text.h"
 #include "resources/resources.h"
 
 namespace {
+
+constexpr const char* kArtFont = "MS UI Gothic";
+// "ぽろみな"
+const char kArtTitle[] = "\x82\xdb\x82\xeb\x82\xdd\x82\xc8";
+// "マウスだけで遊ぶ絵本"
+const char kArtAboutLine[] = "\x83\x7d\x83\x45\x83\x58\x82\xbe\x82\xaf\x82\xc5\x97\x56\x82\xd4\x8a\x47\x96\x7b";
+// "左クリック: 絵の中をさがす"
+const char kArtHowLeft[] =
+    "\x8d\xb6\x83\x4e\x83\x8a\x83\x62\x83\x4e\x3a\x20\x8a\x47\x82\xcc\x92\x86\x82\xf0\x82\xb3\x82\xaa\x82\xb7";
+// "右クリック・Esc: メニュー"
+const char kArtHowRight[] =
+    "\x89\x45\x83\x4e\x83\x8a\x83\x62\x83\x4e\x81\x45\x45\x73\x63\x3a\x20\x83\x81\x83\x6a\x83\x85\x81\x5b";
+// "Alt+Enter: 全画面と窓"
+const char kArtHowAlt[] = "\x41\x6c\x74\x2b\x45\x6e\x74\x65\x72\x3a\x20\x91\x53\x89\xe6\x96\xca\x82\xc6\x91\x8b";
 
 struct Canvas {
     uint32_t* px;  // width x height, 0xAARRGGBB
@@ -113,22 +128,43 @@ void key(Canvas& c, int x, int y, int w) {
 void draw_how_to_play(Canvas& c) {
     rect(c, 0, 0, c.w, c.h, 0xFFFFF8E1);
     frame(c, 6, 6, c.w - 12, c.h - 12, 0xFFFFB74D);
-    for (int row = 0; row < 3; ++row) rect(c, 24, 28 + row * 88 + 78, c.w - 48, 1, 0xFFFFCC80);
+    for (int row = 0; row < 2; ++row) rect(c, 24, 106 + row * 88, c.w - 48, 1, 0xFFFFCC80);
     mouse(c, 36, 36, 0);
-    hero(c, 340, 64, 22);
+    hero(c, 346, 64, 22);
     mouse(c, 36, 124, 1);
-    key(c, 96, 140, 44);
-    rect(c, 180, 134, 160, 44, 0xFF3F51B5);
-    rect(c, 196, 150, 36, 12, 0xFF9FA8DA);
-    rect(c, 246, 150, 36, 12, 0xFF9FA8DA);
-    rect(c, 296, 150, 28, 12, 0xFF9FA8DA);
-    key(c, 36, 224, 50);
-    key(c, 100, 224, 64);
-    rect(c, 210, 214, 90, 50, 0xFF424242);
-    rect(c, 214, 218, 82, 42, 0xFF90CAF9);
-    rect(c, 320, 222, 44, 34, 0xFF424242);
-    rect(c, 323, 228, 38, 26, 0xFF90CAF9);
-    rect(c, 320, 222, 44, 6, 0xFF1E88E5);
+    key(c, 92, 140, 44);
+    key(c, 36, 224, 44);
+    key(c, 88, 224, 64);
+}
+
+// Text drawn onto a picture (a picture without its captions when no font can be had).
+void caption(Texture* t, int x, int y, int points, uint32_t gdi_colour, const char* text) {
+    draw_text_to_texture(t, kArtFont, points, x, y, gdi_colour, text);
+}
+
+void key_label(Texture* t, int x, int y, int w, const char* text) {
+    int tw = 0, th = 0;
+    if (measure_text(kArtFont, 9, text, &tw, &th) < 0) return;
+    caption(t, x + (w - tw) / 2, y + (24 - th) / 2, 9, 0x00424242, text);
+}
+
+void caption_about(Texture* t) {
+    int w = 0, h = 0;
+    if (measure_text(kArtFont, 30, kArtTitle, &w, &h) >= 0) {
+        caption(t, (kBitmapWidth - w) / 2 + 2, 96, 30, 0x00FFFFFF, kArtTitle);  // white shadow
+        caption(t, (kBitmapWidth - w) / 2, 94, 30, 0x00404E8D, kArtTitle);
+    }
+    if (measure_text(kArtFont, 11, kArtAboutLine, &w, &h) >= 0)
+        caption(t, (kBitmapWidth - w) / 2, 263, 11, 0x00FFFFFF, kArtAboutLine);
+}
+
+void caption_how_to_play(Texture* t) {
+    caption(t, 96, 58, 12, 0x00333333, kArtHowLeft);
+    caption(t, 146, 146, 12, 0x00333333, kArtHowRight);
+    key_label(t, 92, 140, 44, "Esc");
+    caption(t, 166, 230, 12, 0x00333333, kArtHowAlt);
+    key_label(t, 36, 224, 44, "Alt");
+    key_label(t, 88, 224, 64, "Enter");
 }
 
 }  // namespace
@@ -144,6 +180,8 @@ HRESULT make_bitmap(int id, Texture** out) {
     if (id == kBitmapAbout) draw_about(c);
     else draw_how_to_play(c);
     ++t->version;
+    if (id == kBitmapAbout) caption_about(t);
+    else caption_how_to_play(t);
     *out = t;
     return S_OK;
 }
