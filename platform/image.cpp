@@ -95,7 +95,9 @@ bool decode_bmp(const unsigned char* data, size_t size, ImageTarget* target) {
     if (size < 26) return false;
     const uint64_t pixel_offset = le32(data + 10);
     const uint32_t header_size = le32(data + 14);
-    if (header_size != 12 && (header_size < 40 || header_size > 124)) return false;
+    if (header_size != 12 && header_size != 40 && header_size != 52 && header_size != 56 &&
+        header_size != 108 && header_size != 124)
+        return false;  // core, Windows 3, V2, V3, V4, V5
     if (14ull + header_size > size) return false;
     const unsigned char* h = data + 14;
     int64_t w = 0, ht = 0;
