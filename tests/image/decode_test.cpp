@@ -146,7 +146,7 @@ TEST(ImageDecode, ColourKeyClearsOnlyExactOpaquePureBlue) {
 
 TEST(ImageDecode, PngColourTypesDepthsAndInterlace) {
     // Palette, 4 bits, with tRNS making entry 1 half transparent.
-    PngSpec pal;
+    PngRecipe pal;
     pal.width = 5;
     pal.height = 3;
     pal.bit_depth = 4;
@@ -155,7 +155,7 @@ TEST(ImageDecode, PngColourTypesDepthsAndInterlace) {
     pal.trns = {255, 128};
     for (int i = 0; i < 15; ++i) pal.samples.push_back(static_cast<uint16_t>(i % 3));
     // Grey, 16 bits: the top byte of each sample counts.
-    PngSpec grey;
+    PngRecipe grey;
     grey.width = 4;
     grey.height = 2;
     grey.bit_depth = 16;
@@ -163,7 +163,7 @@ TEST(ImageDecode, PngColourTypesDepthsAndInterlace) {
     for (int i = 0; i < 8; ++i) grey.samples.push_back(static_cast<uint16_t>(i * 0x2000 + 0xFF));
     // RGBA, interlaced, 11 x 9 so that every Adam7 pass has pixels and some rows fall below the
     // texture.
-    PngSpec inter;
+    PngRecipe inter;
     inter.width = 11;
     inter.height = 9;
     inter.colour_type = 6;
