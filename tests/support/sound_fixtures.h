@@ -1,0 +1,51 @@
+// Helpers for the sound tests: WAVE files built in memory, scrambled payloads and a temporary
+// game folder with data/ inside that the test runs in.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+
+// The data-file key, written out here on its own so the tests check the player against it.
+extern const unsigned char kTestKey[16];
+
+// What a built WAVE file looks like; the defaults give a plain PCM file.
+struct WaveSpec {
+    uint16_t format_tag = 1;
+    uint16_t channels = 2;
+    uint32_t rate = 44100;     // Hz
+    uint16_t bits = 16;
+    Bytes extra;               // non-PCM: bytes behind cbSize (cbSize written when not PCM)
+    int fmt_size = -1;         // declared "fmt " size; -1 = what the fields need
+    bool data_first = false;   // "data" before "fmt "
+    bool junk_between = false; // a "LIST" chunk between the two
+    int64_t data_size = -1;    // declared "data" size; -1 = the payload's size
+    int64_t riff_size = -1;    // declared "RIFF" size; -1 = the true size
+    bool omit_data = false;    // no "data" chunk at all
+};
+
+// Bytes per second of a spec's format.
+uint32_t bytes_per_second(const WaveSpec& spec);
+// A RIFF WAVE file holding `payload` as stored (scramble it first for the game).
+Bytes make_wave(const WaveSpec& spec, const Bytes& payload);
+// n bytes of a repeatable pseudo-random pattern.
+Bytes pattern_bytes(size_t n, uint32_t seed);
+// XORs payload byte i with kTestKey[i mod 16] (scrambles and descrambles).
+Bytes scramble_payload(Bytes payload);
+// Writes a whole file; false on failure.
+bool write_bytes(const std::string& path, const Bytes& bytes);
+// Reads a whole file (empty when missing).
+Bytes read_bytes(const std::string& path);
+
+// A temporary folder with data/ inside, made the current directory for the life of the object.
+struct TempGameDir {
+    std::string path;      // absolute path of the folder
+    std::string old_cwd;   // restored by the destructor
+    TempGameDir();
+    ~TempGameDir();
+    TempGameDir(const TempGameDir&) = delete;
+    TempGameDir& operator=(const TempGameDir&) = delete;
+    // Writes data/<name>.
+    bool put(const std::string& name, const Bytes& bytes) const;
+};
