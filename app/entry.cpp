@@ -5,10 +5,15 @@
 #include "app/flags.h"
 #include "app/messages.h"
 #include "gfx/device.h"
+#include "gfx/textures.h"
 #include "platform/clock.h"
 #include "platform/instance.h"
 #include "resources/resources.h"
 #include "scenario/scenario.h"
+#include "scene/credits.h"
+#include "scene/hotspot.h"
+#include "scene/menu_overlay.h"
+#include "scene/transition.h"
 #include "sound/sound.h"
 
 int timer_period_set = 0;
@@ -58,13 +63,22 @@ int start_up() {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // 6. Seam: `take_shortcut_backups();` (scene/hotspot.h).
-    // 7. Seam: `create_scene_textures()`, `create_balloon_textures()` (gfx/textures.h) and
-    //    `create_menu_overlay()` (scene/menu_overlay.h), each `!= 0` → return 0 (they show their
-    //    own messages).
-    // 8. Seam: `if (setup_credits() != 0) { show_error(kMsgStartupFailed); return 0; }`
-    //    (scene/credits.h).
-    // 9. Seam: `if (load_cursor() != 0) return 0;` (scene/hotspot.h).
+    // 6. The shortcut's original target, put back when the staff roll ends.
+    take_shortcut_backups();
+    // 7. The textures made once (each shows its own message on failure).
+    app_trace("textures");
+    if (create_scene_textures() != 0) return 0;
+    if (create_balloon_textures() != 0) return 0;
+    if (create_menu_overlay() != 0) return 0;
+    // 8. The staff roll's layout.
+    app_trace("credits");
+    if (setup_credits() != 0) {
+        show_error(kMsgStartupFailed);
+        return 0;
+    }
+    // 9. The game's own pointer (shows its own message on failure).
+    app_trace("cursor");
+    if (load_cursor() != 0) return 0;
     // 10. The sprite batch's reset hook once every resource exists.
     app_trace("sprite reset");
     if (sprite_on_reset_device() != 0) {
@@ -74,8 +88,9 @@ int start_up() {
     // 11. Sound: a failure only warns; the game goes on silent.
     app_trace("sound");
     if (init_sound() != 0) show_warning(kMsgSoundFailed);
-    // 12. Seam: `scene_table.current_scene = 0;`
-    //     `show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());` (scene/transition.h).
+    // 12. The first scene's picture, without a transition.
+    scene_table.current_scene = 0;
+    show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());
     // 13. The opening sound.
     play_sound(scene_table.opening_snd_nm.c_str());
     // 14. Show the window; its first paint draws a frame.
@@ -89,9 +104,12 @@ void shut_down() {
     // 1. The sprite batch lets go of the device first.
     app_trace("sprite lost");
     sprite_on_lost_device();
-    // 2. Seam: `release_scene_textures(); release_balloon_textures();` (gfx/textures.h).
-    // 3. Seam: `release_menu_overlay();` (scene/menu_overlay.h).
-    // 4. Seam: `release_cursor();` (scene/hotspot.h).
+    // 2-4. The textures: scene pictures, balloon, overlay, pointer.
+    app_trace("textures");
+    release_scene_textures();
+    release_balloon_textures();
+    release_menu_overlay();
+    release_cursor();
     // 5. Sound: fade, stop, end of the sound threads, close of the device.
     app_trace("sound");
     shutdown_sound();

@@ -6,13 +6,17 @@
 #include "platform/clock.h"
 #include "platform/renderer.h"
 #include "platform/sprite.h"
+#include "scene/balloon.h"
+#include "scene/credits.h"
+#include "scene/hotspot.h"
+#include "scene/menu_overlay.h"
+#include "scene/transition.h"
 
 // Finishes a display-mode switch whose reset came back lost (app/window_proc.cpp).
 void finish_late_switch();
 
 namespace {
 
-constexpr int kOverlayPanelWidth = 640;  // the overlay's open/close animation starts here
 constexpr uint32_t kClearWhite = 0xFFFFFFFF;
 constexpr uint32_t kClearBlack = 0xFF000000;
 
@@ -60,8 +64,8 @@ int idle_step() {
 }
 
 int frame_step() {
-    // 1. Seam: `begin_credits_if_requested();` (scene/credits.h) — a click of the last frame
-    //    asked for the staff roll: it starts in this frame.
+    // 1. A click of the last frame asked for the staff roll: it starts in this frame.
+    begin_credits_if_requested();
     // 2. Clear to white, or black while the staff roll says so.
     renderer_clear(clear_to_black ? kClearBlack : kClearWhite);
     bool quit_requested = false;
@@ -76,16 +80,23 @@ int frame_step() {
             if (menu_animating != 1) {
                 menu_animating = 1;
                 menu_open = menu_open ? 0 : 1;
-                menu_anim_counter = kOverlayPanelWidth;
+                menu_anim_counter = kMenuPanelWidth;
             }
             right_click_pending = 0;
         }
-        // 7. Seam: `ClickRequests requests = dispatch_click();` (scene/hotspot.h), then
-        //    `quit_requested = requests.quit; switch_requested = requests.switch_mode;`.
-        // 8. Seam, in this order: `credits_mode ? draw_credits() : draw_scene_image();`
-        //    (scene/credits.h, scene/transition.h), `draw_balloon();` (scene/balloon.h),
-        //    `draw_menu();` (scene/menu_overlay.h), and `draw_cursor();` (scene/hotspot.h)
-        //    unless the staff roll runs full-screen with the overlay closed and still.
+        // 7. A left press: overlay, balloon or hot-spots; it hands back this frame's requests.
+        ClickRequests requests = dispatch_click();
+        quit_requested = requests.quit != 0;
+        switch_requested = requests.switch_mode != 0;
+        // 8. Picture or staff roll, balloon, overlay, pointer. During the staff roll at
+        //    full-screen the pointer shows only while the overlay is open or moving.
+        if (credits_mode == 0) draw_scene_image();
+        else draw_credits();
+        draw_balloon();
+        draw_menu();
+        bool hide_cursor = credits_mode == 1 && present_params.windowed == 0 && menu_animating != 1 &&
+                           menu_open != 1;
+        if (!hide_cursor) draw_cursor();
         // 9, 10.
         batch_end();
         renderer_end_scene();

@@ -10,6 +10,8 @@
 #include "platform/renderer.h"
 #include "platform/sprite.h"
 #include "resources/resources.h"
+#include "scene/hotspot.h"
+#include "scene/menu_overlay.h"
 
 namespace {
 
@@ -21,6 +23,9 @@ struct WindowPlace {
 WindowPlace window_place{0, 0, false};
 // A switch whose reset came back lost: the recovery finishes it.
 bool switch_unfinished = false;
+
+// Where the game's pointer is drawn: the system pointer's canvas place.
+int pointer_position(int* x, int* y) { return window_pointer_in_canvas(x, y) ? 0 : -1; }
 
 void paint_main_window() {
     if (frame_step() == 1) destroy_main_window();
@@ -42,6 +47,7 @@ void finish_switch(bool move_pointer, int px, int py) {
 int create_main_window() {
     if (window_create(title_text) != 0) return -1;
     window_set_menu(build_menu_bar());
+    set_pointer_position_query(pointer_position);
     static uint32_t icon[48 * 48];  // the largest of the icon's sizes
     make_icon(48, icon);
     window_set_icon(icon, 48);
@@ -52,7 +58,8 @@ int create_main_window() {
 
 void escape_key_pressed() {
     if (menu_animating == 1) return;
-    // Seam: `if (menu_visible()) close_menu(); else open_menu();` (scene/menu_overlay.h).
+    if (menu_visible()) close_menu();
+    else open_menu();
 }
 
 void main_window_proc(const WindowEvent& e) {

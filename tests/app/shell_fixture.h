@@ -13,6 +13,8 @@
 #include "platform/message_box.h"
 #include "platform/renderer.h"
 #include "platform/sprite.h"
+#include "support/image_fixtures.h"
+#include "support/scenario_fixtures.h"
 
 class ShellTest : public testing::Test {
 protected:
@@ -39,6 +41,18 @@ protected:
     }
     // An offscreen device as start-up makes it.
     void make_device() { ASSERT_EQ(create_device(), 0); }
+    // A script of two scenes joined by a full-canvas hot-spot, and the pointer image, in the
+    // current folder's data folder.
+    static void write_game_data() {
+        write_file("data/GAME42297263",
+                   scrambled(script({"opening_snd_nm=op.wav", "seq=0", "img_nm=a.png", "rect=0,0,799,599",
+                                     "next_seq=1", "seq=1", "img_nm=b.png", "rect=0,0,799,599", "next_seq=0"})));
+        PngRecipe png;
+        png.width = png.height = 24;
+        png.samples.assign(24 * 24 * 3, 200);
+        std::vector<unsigned char> bytes = build_png(png);
+        write_file("data/GAME39651497", scrambled(std::string(bytes.begin(), bytes.end())));
+    }
     // Canvas pixel after the last frame.
     uint32_t pixel(int x, int y) {
         std::vector<uint32_t> frame(kBackBufferWidth * kBackBufferHeight);

@@ -12,7 +12,7 @@ class ShutdownTest : public ShellTest {};
 
 TEST_F(ShutdownTest, NothingBuiltStillRunsEveryStepQuietly) {
     shut_down();
-    EXPECT_EQ(trace, (std::vector<std::string>{"sprite lost", "sound", "device", "menu", "instance"}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"sprite lost", "textures", "sound", "device", "menu", "instance"}));
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(renderer_exists());
 }
@@ -29,25 +29,40 @@ TEST_F(ShutdownTest, PartlyBuiltStateIsReleasedAndFatalMessageComesLast) {
     EXPECT_EQ(messages[0].text, kMsgUnrecoverable);
     EXPECT_EQ(messages[0].caption, title_text);
     EXPECT_EQ(messages[0].icon, MessageIcon::Error);
-    ASSERT_EQ(trace.size(), 6u);
-    EXPECT_EQ(trace[4], "fatal message") << "after the device and the menu are gone";
-    EXPECT_EQ(trace[5], "instance") << "the lock goes last";
+    ASSERT_EQ(trace.size(), 7u);
+    EXPECT_EQ(trace[5], "fatal message") << "after the device and the menu are gone";
+    EXPECT_EQ(trace[6], "instance") << "the lock goes last";
     shut_down();  // twice is harmless
 }
 
 TEST_F(ShutdownTest, StartUpRunsInOrderAndWarnsOnceWhenThereIsNoSound) {
     TempFolder folder;
     CurrentDirectory cd(folder.path);
-    write_file("data/GAME42297263", scrambled(script({"opening_snd_nm=op.wav", "seq=0", "img_nm=a.png"})));
-    ASSERT_EQ(start_up(), 1);
-    EXPECT_EQ(trace, (std::vector<std::string>{"window", "device", "scenario", "sprite reset", "sound", "show"}));
-    ASSERT_EQ(messages.size(), 1u) << "this build has no sound output";
+    write_game_data();
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);  // no sound device can be opened
+    int started = start_up();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(started, 1) << "no sound is no reason to stop";
+    EXPECT_EQ(trace, (std::vector<std::string>{"window", "device", "scenario", "textures", "credits", "cursor",
+                                               "sprite reset", "sound", "show"}));
+    ASSERT_EQ(messages.size(), 1u) << "one warning";
     EXPECT_EQ(messages[0].text, kMsgSoundFailed);
     EXPECT_EQ(messages[0].icon, MessageIcon::Warning);
     EXPECT_EQ(renderer_present_count(), 1) << "showing the window painted one frame";
     EXPECT_TRUE(window_exists());
     shut_down();
     EXPECT_FALSE(window_exists());
+}
+
+TEST_F(ShutdownTest, MissingPointerImageEndsStartUpAfterTheTextures) {
+    TempFolder folder;
+    CurrentDirectory cd(folder.path);
+    write_file("data/GAME42297263", scrambled(script({"seq=0"})));
+    EXPECT_EQ(start_up(), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kMsgStartupFailed);
+    EXPECT_EQ(trace.back(), "cursor");
+    shut_down();
 }
 
 TEST_F(ShutdownTest, MissingScriptEndsStartUpWithTheMessage) {
@@ -65,7 +80,7 @@ TEST_F(ShutdownTest, MissingScriptEndsStartUpWithTheMessage) {
 TEST_F(ShutdownTest, RefusedSpriteResetAtStartUpFails) {
     TempFolder folder;
     CurrentDirectory cd(folder.path);
-    write_file("data/GAME42297263", scrambled(script({"seq=0"})));
+    write_game_data();
     batch_fail_next_reset(true);
     EXPECT_EQ(start_up(), 0);
     ASSERT_FALSE(messages.empty());
