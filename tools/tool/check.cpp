@@ -219,7 +219,7 @@ std::string game_folder_for(const std::string& dir, std::unique_ptr<LinkedGameFo
     if (!data.empty() && fs::is_directory(data, ec)) return dir;
     if (game_file_size("GAME42297263") < 0) return "";
     *link = std::make_unique<LinkedGameFolder>(full);
-    return (*link)->path;
+    return (*link)->path;  // "" when it could not be made
 }
 
 }  // namespace
@@ -233,8 +233,9 @@ int check_folder(const std::string& dir, FILE* out, FILE* err) {
     std::unique_ptr<LinkedGameFolder> link;
     std::string game = game_folder_for(dir, &link);
     if (game.empty()) {
-        std::fprintf(err, "poromina-tool check: %s: holds neither a data folder nor GAME42297263\n",
-                     dir.c_str());
+        std::fprintf(err, "poromina-tool check: %s: %s\n", dir.c_str(),
+                     link ? "cannot make a temporary game folder around this data folder"
+                          : "holds neither a data folder nor GAME42297263");
         return kToolBadUsage;
     }
     EnterFolder in(game);
