@@ -21,6 +21,11 @@ struct Voice {
     int size;          // points
 };
 
+const char* speaker_name(Speaker who) {
+    static const char* const kNames[] = {"ミナ", "ポロ", "ピピ", "おつきさま", "おはなし"};
+    return kNames[static_cast<int>(who)];
+}
+
 Voice voice_of(Speaker who) {
     switch (who) {
         case Speaker::child: return {"ＭＳ Ｐゴシック", 33};
@@ -128,6 +133,7 @@ bool write_scene(std::string* out, int index, const SceneDef& scene, int last, s
             return false;
         }
         if (item.note) line(out, std::string("; ") + item.note);
+        if (item.to < 0) line(out, std::string("; ") + speaker_name(item.who));
         for (int b = 0; b < count; ++b) {
             line(out, "rect=" + std::to_string(boxes[b].left) + "," + std::to_string(boxes[b].top) + "," +
                           std::to_string(boxes[b].right) + "," + std::to_string(boxes[b].bottom));

@@ -17,7 +17,7 @@ void add_story_part_one(std::vector<SceneDef>* out) {
     s.push_back({kHomeDusk, "ひょうし: ミナと ポロと おつきさま", {
         say(A::child, S::child, {"わたしは ミナ。\nこっちは ねこの ポロ。",
                                  "えの なかの ひとや\nものを クリックすると\nおはなしが きけるよ。",
-                                 "みぎうえの かどで\nつぎの ページ。\nひだりうえの かどで\nまえの ページ。"}),
+                                 "みぎうえの かどは つぎへ、\nひだりうえの かどは\nまえの ページへ。"}),
         say(A::cat, S::cat, {"ニャ。\nポロだよ。よろしくね。"}),
         say(A::sky, S::narrator, {"ゆうやけ こやけ。\nもうすぐ よるが きます。"}),
         go(A::back, 0, nullptr, kChime, "この ページの まま、すずの おと"),
