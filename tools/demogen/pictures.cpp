@@ -236,8 +236,8 @@ long write_picture(int id, const std::string& outdir, std::string* error) {
 Canvas paint_pointer() {
     // An arrow with a dark outline ('X') and a white body ('.'); its tip is the image centre.
     static const char* const kArrow[12] = {
-        "X         ", "XX        ", "X.X       ", "X..X      ", "X...X     ", "X....X    ",
-        "X.....X   ", "X......X  ", "X...XXXXX ", "X..X      ", "X.X       ", "XX        ",
+        "X",        "XX",       "X.X",      "X..X",     "X...X",    "X....X",
+        "X.....X",  "X...XXXX", "X.X..X",   "XX X..X",  "    X..X", "     XX",
     };
     Canvas c = make_canvas(24, 24, 0xFF0000FF);
     for (int y = 0; y < 12; ++y) {
