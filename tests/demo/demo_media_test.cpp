@@ -91,6 +91,11 @@ TEST(DemoMedia, SoundsAreTheWaveFormatsClaimedAndTheEndingOutlastsTheRoll) {
     std::set<uint32_t> rates;
     std::set<int> channels, bits;
     for (const std::string& name : sound_names(*t)) {
+        std::string bytes = read_file(resolve_game_path(name.c_str()));
+        ASSERT_GT(bytes.size(), 44u) << sjis_to_utf8(name);
+        uint32_t riff_size = static_cast<unsigned char>(bytes[4]) | static_cast<unsigned char>(bytes[5]) << 8 |
+                             static_cast<unsigned char>(bytes[6]) << 16 | static_cast<uint32_t>(static_cast<unsigned char>(bytes[7])) << 24;
+        EXPECT_EQ(riff_size + 8, bytes.size()) << sjis_to_utf8(name) << ": the RIFF size must match the file";
         WaveReader reader;
         ASSERT_EQ(reader.open(name.c_str()), S_OK) << sjis_to_utf8(name);
         const WaveFormatEx* f = reader.format();
