@@ -50,6 +50,13 @@ struct Canvas {
     uint32_t value = 0;          // glyph pixel value
 };
 
+// False when a character cell at (x, y) lies so far outside the canvas that no part of its glyph
+// can land on it (a glyph may overhang its cell by up to a cell height).
+bool may_touch(const Canvas& canvas, int64_t x, int64_t y, int cell) {
+    return x < canvas.width + cell && y < canvas.height + cell && x > -3 * int64_t{cell} &&
+           y > -2 * int64_t{cell};
+}
+
 struct LayoutSize {
     int widest = 0;  // pixels: the widest line's sum of advances
     int height = 0;  // pixels: line_step per line break, the terminating NUL included
@@ -75,7 +82,7 @@ LayoutSize lay_out(TextFont& font, const unsigned char* text, size_t length, boo
         if (n == 2 && text[i + 1] == 0) n = 1;
         int w = 0, h = 0;
         text_measure_char(font, text + i, n, &w, &h);
-        if (canvas.pixels)
+        if (canvas.pixels && may_touch(canvas, ox + pen_x, oy + pen_y, h))
             text_draw_char(font, text + i, n, ox + pen_x, oy + pen_y, canvas.pixels, canvas.width,
                            canvas.height, canvas.pitch, canvas.value);
         pen_x += w;

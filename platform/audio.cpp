@@ -47,7 +47,7 @@ namespace {
 // Everything below is guarded by audio_mutex: the audio callback, the manual output and every
 // thread that calls the buffer operations share it.
 std::mutex audio_mutex;
-std::condition_variable stops_cv;            // woken by every stop (manual output)
+std::condition_variable state_cv;            // woken by every start and stop
 AudioBuffer* buffers[kMaxAudioBuffers];      // alive buffers
 SDL_AudioDeviceID device = 0;                // the open SDL device, or 0
 SDL_AudioSpec device_spec;                   // what the device plays
@@ -128,16 +128,17 @@ void audio_callback(void*, Uint8* stream, int len) {
     }
 }
 
-bool format_supported(const WaveFormatEx* f) {
-    if (f->wFormatTag != kWaveFormatPcm) return false;
-    if (f->wBitsPerSample != 8 && f->wBitsPerSample != 16) return false;
-    if (f->nChannels < 1 || f->nChannels > 8) return false;
-    if (f->nSamplesPerSec < 100 || f->nSamplesPerSec > 200000) return false;
-    return f->nBlockAlign == f->nChannels * f->wBitsPerSample / 8 &&
-           f->nAvgBytesPerSec == f->nSamplesPerSec * f->nBlockAlign;
-}
-
 }  // namespace
+
+const char* audio_format_problem(const WaveFormatEx& f) {
+    if (f.wFormatTag != kWaveFormatPcm) return "not plain PCM";
+    if (f.wBitsPerSample != 8 && f.wBitsPerSample != 16) return "not 8 or 16 bits per sample";
+    if (f.nChannels < 1 || f.nChannels > 8) return "channel count outside 1..8";
+    if (f.nSamplesPerSec < 100 || f.nSamplesPerSec > 200000) return "sample rate outside 100..200000 Hz";
+    if (f.nBlockAlign != f.nChannels * f.wBitsPerSample / 8) return "block align does not match the format";
+    if (f.nAvgBytesPerSec != f.nSamplesPerSec * f.nBlockAlign) return "bytes per second do not match the format";
+    return nullptr;
+}
 
 HRESULT audio_open() {
     std::unique_lock<std::mutex> lock(audio_mutex);
@@ -185,7 +186,7 @@ void audio_close() {
 HRESULT audio_buffer_create(const WaveFormatEx* format, uint32_t bytes, AudioBuffer** out) {
     if (!out) return E_INVALIDARG;
     *out = nullptr;
-    if (!format || !format_supported(format) || bytes < 4 || bytes > kMaxAudioBufferBytes) return E_INVALIDARG;
+    if (!format || audio_format_problem(*format) || bytes < 4 || bytes > kMaxAudioBufferBytes) return E_INVALIDARG;
     std::lock_guard<std::mutex> lock(audio_mutex);
     if (!is_open()) return E_FAIL;
     int slot = 0;
@@ -293,6 +294,7 @@ HRESULT audio_buffer_play(AudioBuffer* buffer) {
     if (buffer->playing) return S_OK;
     buffer->playing = true;
     fire_at(buffer, buffer->play);
+    state_cv.notify_all();
     return S_OK;
 }
 
@@ -308,7 +310,7 @@ HRESULT audio_buffer_stop(AudioBuffer* buffer) {
         manual_stop.play_position = buffer->play;
     }
     ++manual_stop.stops;
-    stops_cv.notify_all();
+    state_cv.notify_all();
     return S_OK;
 }
 
@@ -356,6 +358,23 @@ void audio_manual_advance(uint32_t bytes, bool settle) {
     }
 }
 
+bool audio_manual_settle(uint32_t timeout_ms) {
+    Event* events[kMaxAudioNotifications];
+    int count = 0;
+    {
+        std::unique_lock<std::mutex> lock(audio_mutex);
+        AudioBuffer* b = nullptr;
+        auto find_playing = [&] {
+            for (AudioBuffer* c : buffers)
+                if (c && c->playing) b = c;
+            return b != nullptr;
+        };
+        if (!state_cv.wait_for(lock, std::chrono::milliseconds(timeout_ms), find_playing)) return false;
+        for (int i = 0; i < b->notify_count; ++i) events[count++] = b->notify[i].event;
+    }
+    return count == 0 || event_wait_idle(events, count, timeout_ms);
+}
+
 std::vector<unsigned char> audio_manual_take_played() {
     std::lock_guard<std::mutex> lock(audio_mutex);
     std::vector<unsigned char> out;
@@ -370,6 +389,6 @@ AudioManualSnapshot audio_manual_last_stop() {
 
 bool audio_manual_wait_stops(int stops, uint32_t timeout_ms) {
     std::unique_lock<std::mutex> lock(audio_mutex);
-    return stops_cv.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+    return state_cv.wait_for(lock, std::chrono::milliseconds(timeout_ms),
                              [&] { return manual_stop.stops >= stops; });
 }

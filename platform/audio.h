@@ -38,6 +38,9 @@ HRESULT audio_open();
 // Closes the device; buffers must be released first. Safe when not open.
 void audio_close();
 
+// Why audio_buffer_create would refuse a format (a short phrase), or null when it plays it.
+const char* audio_format_problem(const WaveFormatEx& format);
+
 // Creates a stopped looping buffer of `bytes` (4 to kMaxAudioBufferBytes) filled with silence,
 // for 8-bit unsigned or 16-bit signed PCM of 1 to 8 channels at 100 to 200,000 Hz, with
 // nBlockAlign and nAvgBytesPerSec matching those figures.
@@ -69,6 +72,9 @@ void audio_use_manual(bool on);
 // each notification it fires and, when `settle` is set, waits until the thread woken by it went
 // back to waiting (at most 2 s of real time), so that thread is always in time.
 void audio_manual_advance(uint32_t bytes, bool settle = true);
+// Waits, at most timeout_ms of real time, until a buffer plays and the thread that waits on its
+// notifications is waiting with nothing left to handle. True when so.
+bool audio_manual_settle(uint32_t timeout_ms);
 // Returns and forgets the bytes played since the last call (raw buffer bytes, in order).
 std::vector<unsigned char> audio_manual_take_played();
 // What a buffer held when it last stopped, and how many stops there were since audio_open.

@@ -53,7 +53,7 @@ bool image_size_ok(uint64_t w, uint64_t h, uint64_t bytes_per_pixel) {
     return w * h * bytes_per_pixel <= kMaxDecodeBytes;
 }
 
-bool image_target_begin(ImageTarget* target) {
+bool image_target_begin(ImageTarget* target, int img_w, int img_h) {
     HRESULT hr = texture_create(target->width, target->height, target->format, &target->texture);
     if (failed(hr)) {
         target->failure = hr;
@@ -70,7 +70,7 @@ bool image_target_begin(ImageTarget* target) {
     target->pitch_pixels = rect.pitch / 4;
     for (int y = 0; y < target->height; ++y) {
         uint32_t* row = target->bits + static_cast<size_t>(y) * target->pitch_pixels;
-        for (int x = 0; x < target->width; ++x) row[x] = kOpaqueBlack;
+        for (int x = y < img_h ? img_w : 0; x < target->width; ++x) row[x] = kOpaqueBlack;
     }
     return true;
 }
@@ -95,7 +95,9 @@ bool decode_bmp(const unsigned char* data, size_t size, ImageTarget* target) {
     if (size < 26) return false;
     const uint64_t pixel_offset = le32(data + 10);
     const uint32_t header_size = le32(data + 14);
-    if (header_size != 12 && (header_size < 40 || header_size > 124)) return false;
+    if (header_size != 12 && header_size != 40 && header_size != 52 && header_size != 56 &&
+        header_size != 108 && header_size != 124)
+        return false;  // core, Windows 3, V2, V3, V4, V5
     if (14ull + header_size > size) return false;
     const unsigned char* h = data + 14;
     int64_t w = 0, ht = 0;
@@ -165,7 +167,7 @@ bool decode_bmp(const unsigned char* data, size_t size, ImageTarget* target) {
         row_bytes * static_cast<uint64_t>(ht) > size - pixel_offset)
         return false;
     std::vector<uint32_t> row(static_cast<size_t>(w));
-    if (!image_target_begin(target)) return false;
+    if (!image_target_begin(target, static_cast<int>(w), static_cast<int>(ht))) return false;
 
     for (int64_t file_row = 0; file_row < ht; ++file_row) {
         const int64_t y = top_down ? file_row : ht - 1 - file_row;

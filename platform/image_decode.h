@@ -27,9 +27,9 @@ struct ImageTarget {
 // w * h * bytes_per_pixel within kMaxDecodeBytes).
 bool image_size_ok(uint64_t w, uint64_t h, uint64_t bytes_per_pixel);
 
-// Creates and locks the texture and fills it with opaque black. False (target->failure set to
-// the creation result) when it cannot.
-bool image_target_begin(ImageTarget* target);
+// Creates and locks the texture and fills with opaque black what a picture of img_w x img_h
+// pixels will not cover. False (target->failure set to the creation result) when it cannot.
+bool image_target_begin(ImageTarget* target, int img_w, int img_h);
 
 // Stores picture row y (img_w pixels, 0xAARRGGBB) into the texture: cut to the texture's width,
 // colour key applied, top byte 0xFF for X8R8G8B8. Rows at or below the texture's height are dropped.

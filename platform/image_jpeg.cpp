@@ -102,13 +102,18 @@ bool read_jpeg(const unsigned char* data, size_t size, ImageTarget* target,
         jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
     buf->pixels = static_cast<uint32_t*>(std::malloc(static_cast<size_t>(w) * 4));
     if (!buf->pixels) jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
-    if (!image_target_begin(target)) jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
+    if (!image_target_begin(target, static_cast<int>(w), static_cast<int>(h))) jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
 
+    // Rows come out opaque, so without a colour key a row that fits goes straight into the texture.
+    const bool direct = target->colour_key == 0 && w <= static_cast<JDIMENSION>(target->width);
     while (cinfo->output_scanline < cinfo->output_height) {
         const int y = static_cast<int>(cinfo->output_scanline);
-        JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(buf->pixels)};
+        uint32_t* out = direct && y < target->height
+                            ? target->bits + static_cast<size_t>(y) * target->pitch_pixels
+                            : buf->pixels;
+        JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(out)};
         if (jpeg_read_scanlines(cinfo, rows, 1) != 1) jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
-        image_target_row(target, y, buf->pixels, static_cast<int>(w));
+        if (out == buf->pixels) image_target_row(target, y, buf->pixels, static_cast<int>(w));
     }
     jpeg_finish_decompress(cinfo);  // reads on to the end marker: a cut file fails here
     jpeg_destroy_decompress(cinfo);

@@ -86,7 +86,7 @@ bool read_png(PngSource* src, ImageTarget* target, PngBuffers* buf) {
     buf->pixels = static_cast<uint32_t*>(std::malloc(row_bytes));
     buf->spare = static_cast<unsigned char*>(std::calloc(1, row_bytes));
     if (!buf->bytes || !buf->pixels || !buf->spare) png_error(png, "memory");
-    if (!image_target_begin(target)) png_error(png, "texture");
+    if (!image_target_begin(target, static_cast<int>(w), static_cast<int>(h))) png_error(png, "texture");
 
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < h; ++y) {

@@ -1,13 +1,14 @@
 // PNG (libpng), JPEG (libjpeg-turbo) and BMP encoders for tools and tests.
 #include "platform/image_write.h"
 
-#include <jpeglib.h>
-#include <png.h>
-
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <jpeglib.h>
+#include <png.h>
 
 namespace {
 

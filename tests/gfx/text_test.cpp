@@ -206,7 +206,7 @@ TEST(TextRender, DrawTextColoursGlyphsOnlyAndCutsAtTheEdge) {
     EXPECT_GE(draw_text_to_texture(t.t, kGothic.c_str(), 20, -100000, 2000000, 0xFFFFFF, "abc"), 0);
 }
 
-TEST(TextPixels, FillAndCopyRespectSizesAndPitch) {
+TEST(TextPixels, FillAndCopyKeepToSizesAndPitch) {
     Tex big(800, 600, PixelFormat::X8R8G8B8), small(792, 196, PixelFormat::X8R8G8B8);
     ASSERT_EQ(fill_texture(big.t, 0x12345678u), 0);
     ASSERT_EQ(fill_texture(small.t, 0xCAFEBABEu), 0);

@@ -146,7 +146,7 @@ TEST(ImageDecode, ColourKeyClearsOnlyExactOpaquePureBlue) {
 
 TEST(ImageDecode, PngColourTypesDepthsAndInterlace) {
     // Palette, 4 bits, with tRNS making entry 1 half transparent.
-    PngSpec pal;
+    PngRecipe pal;
     pal.width = 5;
     pal.height = 3;
     pal.bit_depth = 4;
@@ -155,7 +155,7 @@ TEST(ImageDecode, PngColourTypesDepthsAndInterlace) {
     pal.trns = {255, 128};
     for (int i = 0; i < 15; ++i) pal.samples.push_back(static_cast<uint16_t>(i % 3));
     // Grey, 16 bits: the top byte of each sample counts.
-    PngSpec grey;
+    PngRecipe grey;
     grey.width = 4;
     grey.height = 2;
     grey.bit_depth = 16;
@@ -163,7 +163,7 @@ TEST(ImageDecode, PngColourTypesDepthsAndInterlace) {
     for (int i = 0; i < 8; ++i) grey.samples.push_back(static_cast<uint16_t>(i * 0x2000 + 0xFF));
     // RGBA, interlaced, 11 x 9 so that every Adam7 pass has pixels and some rows fall below the
     // texture.
-    PngSpec inter;
+    PngRecipe inter;
     inter.width = 11;
     inter.height = 9;
     inter.colour_type = 6;
@@ -273,6 +273,13 @@ TEST(ImageDecode, DamagedAndHostileFilesFailCleanly) {
     Bytes png_long = png_head(4, 4, 8, 2);
     put_be32(png_long, 0x7FFFFFF0u);
     for (char ch : std::string("IDAT\x78\x01")) png_long.push_back(static_cast<unsigned char>(ch));
+    // An info header of an unknown size (49) whose bit-field masks would lie past the file's end.
+    Bytes bmp_odd = {'B', 'M'};
+    for (uint32_t v : {0u, 0u, 63u, 49u, 2u, 2u}) put_le32(bmp_odd, v);
+    put_le16(bmp_odd, 1);
+    put_le16(bmp_odd, 16);
+    put_le32(bmp_odd, 3);
+    bmp_odd.resize(63, 0xFF);
     Bytes garbage(300);
     for (size_t k = 0; k < garbage.size(); ++k) garbage[k] = static_cast<unsigned char>(k * 37 + 11);
 
@@ -280,12 +287,17 @@ TEST(ImageDecode, DamagedAndHostileFilesFailCleanly) {
         {"PNG 100000x100000", &png_huge}, {"BMP 100000x100000", &bmp_huge},
         {"JPEG 65535x65535", &jpeg_huge}, {"PNG flipped IDAT byte", &png_crc_bad},
         {"PNG bad IHDR CRC", &png_ihdr_bad}, {"PNG lying chunk length", &png_long},
-        {"no known signature", &garbage}};
+        {"BMP header of 49 bytes", &bmp_odd}, {"no known signature", &garbage}};
     for (const Case& c : cases) {
-        Decoded d;
-        decode(*c.bytes, 800, 600, PixelFormat::X8R8G8B8, 0, &d);
-        EXPECT_EQ(d.hr, E_FAIL) << c.name;
-        EXPECT_EQ(d.texture, nullptr) << c.name;
+        // An exact-size copy, so that the address sanitizer sees any read past the end.
+        unsigned char* copy = static_cast<unsigned char*>(std::malloc(c.bytes->size()));
+        std::copy(c.bytes->begin(), c.bytes->end(), copy);
+        Texture* t = nullptr;
+        EXPECT_EQ(decode_image_to_texture(copy, c.bytes->size(), 800, 600, PixelFormat::X8R8G8B8, 0, &t),
+                  E_FAIL) << c.name;
+        EXPECT_EQ(t, nullptr) << c.name;
+        texture_release(t);
+        std::free(copy);
     }
 }
 

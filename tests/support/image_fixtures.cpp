@@ -23,7 +23,7 @@ uint32_t adler32(const std::vector<unsigned char>& d) {
 }
 
 // Appends one scanline (filter byte 0, then the packed samples of the listed pixels).
-void append_row(const PngSpec& s, int y, int x0, int dx, std::vector<unsigned char>& raw) {
+void append_row(const PngRecipe& s, int y, int x0, int dx, std::vector<unsigned char>& raw) {
     const int ch = channels_of(s.colour_type);
     raw.push_back(0);
     uint32_t acc = 0;
@@ -95,7 +95,7 @@ std::vector<unsigned char> png_head(uint32_t w, uint32_t h, int bit_depth, int c
     return out;
 }
 
-std::vector<unsigned char> build_png(const PngSpec& s) {
+std::vector<unsigned char> build_png(const PngRecipe& s) {
     std::vector<unsigned char> out = png_head(static_cast<uint32_t>(s.width),
                                               static_cast<uint32_t>(s.height), s.bit_depth,
                                               s.colour_type);

@@ -7,7 +7,7 @@
 
 #include "platform/texture.h"
 
-struct PngSpec {
+struct PngRecipe {
     int width = 1;                 // pixels
     int height = 1;
     int bit_depth = 8;             // 1, 2, 4, 8 or 16
@@ -18,8 +18,8 @@ struct PngSpec {
     std::vector<unsigned char> trns;  // tRNS payload when not empty
 };
 
-// A complete PNG file for spec.
-std::vector<unsigned char> build_png(const PngSpec& spec);
+// A complete PNG file made to the recipe.
+std::vector<unsigned char> build_png(const PngRecipe& recipe);
 // One chunk: length, type, data, CRC.
 std::vector<unsigned char> png_chunk(const std::string& type, const std::vector<unsigned char>& data);
 // CRC-32 as PNG and zlib's crc32 compute it.

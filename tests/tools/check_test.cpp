@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/image_write.h"
 #include "scenario/data_file.h"
 #include "support/scenario_fixtures.h"
 #include "tests/tools/tool_fixtures.h"
@@ -30,6 +31,13 @@ const std::string kGoodScript = script({
     "next_seq=0",              // 15
 });
 
+// A w x h PNG of one colour.
+std::string png(int w, int h, uint32_t argb) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, argb);
+    std::vector<unsigned char> bytes = encode_png(pixels.data(), w, h, false);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 // Writes the plain files of a story to <root>/plain; tests then change them and call build().
 struct Story {
     TempFolder root;
@@ -38,9 +46,9 @@ struct Story {
 
     explicit Story(const std::string& script_text = kGoodScript) {
         write_file(plain + "/GAME42297263", script_text);
-        write_file(plain + "/zero.png", "picture zero");
-        write_file(plain + "/one.png", "picture one");
-        write_file(plain + "/GAME39651497", "pointer");
+        write_file(plain + "/zero.png", png(8, 8, 0xFF102030));
+        write_file(plain + "/one.png", png(8, 8, 0xFF405060));
+        write_file(plain + "/GAME39651497", png(24, 24, 0xFF0000FF));
         for (const char* name : {"op.wav", "ed.wav", "go.wav"}) write_file(plain + "/" + name, make_wave("ab"));
     }
     void remove(const std::string& name) { std::filesystem::remove(plain + "/" + name); }
@@ -104,7 +112,9 @@ TEST(Check, ReportsMissingEmptyAndOversizedFiles) {
     write_file(sizes.plain + "/zero.png", std::string(kDataBufferBytes, 'z'));
     write_file(sizes.plain + "/one.png", std::string(kDataBufferBytes + 1, 'o'));
     EXPECT_EQ(sizes.check(&output), kToolFailed);
-    EXPECT_EQ(output, "line 13: picture \"one.png\" is over 2,097,152 bytes\nnot playable: 1 problem\n");
+    EXPECT_EQ(output,
+              "line 5: picture \"zero.png\" does not decode as a PNG, JPEG or BMP picture\n"
+              "line 13: picture \"one.png\" is over 2,097,152 bytes\nnot playable: 2 problems\n");
 }
 
 TEST(Check, ReportsAreasAndScenesThatCannotBePlayed) {

@@ -21,7 +21,7 @@ WaveKind walk(const std::string& bytes, size_t* offset, size_t* length) {
 TEST(RiffWalk, FindsTheDataPayloadWithinTheFile) {
     size_t offset = 0, length = 0;
     std::string samples = "0123456789";
-    std::string wave = make_wave(samples, "abc");  // an odd LIST chunk before "data"
+    std::string wave = make_wave(samples, "abc");  // an odd JUNK chunk before "data"
     ASSERT_EQ(walk(wave, &offset, &length), WaveKind::wave);
     EXPECT_EQ(wave.substr(offset, length), samples);
 
@@ -31,7 +31,8 @@ TEST(RiffWalk, FindsTheDataPayloadWithinTheFile) {
 
     std::string huge = "RIFF" + le32(4) + "WAVE" + "JUNK" + le32(0xFFFFFFF0u) + "data" + le32(2) + "xy";
     EXPECT_EQ(walk(huge, &offset, &length), WaveKind::no_data) << "a chunk size past the end";
-    EXPECT_EQ(walk("RIFF" + le32(4) + "WAVE", &offset, &length), WaveKind::no_data);
+    EXPECT_EQ(walk("RIFF" + le32(4) + "WAVE" + "data" + le32(2) + "xy", &offset, &length), WaveKind::no_data)
+        << "a data chunk past the RIFF chunk's declared size is not the WAVE's";
     EXPECT_EQ(walk("RIFF" + le32(4) + "AVI ", &offset, &length), WaveKind::not_wave);
     EXPECT_EQ(walk("RIFF", &offset, &length), WaveKind::not_wave);
     EXPECT_EQ(walk("", &offset, &length), WaveKind::not_wave);

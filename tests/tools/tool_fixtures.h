@@ -30,14 +30,14 @@ inline std::string le32(uint32_t v) {
     return s;
 }
 
-// A PCM WAVE (8-bit mono 8 kHz) with the given samples; a LIST chunk holding `list` (padded when
-// odd) stands between "fmt " and "data" when list is not empty.
-inline std::string make_wave(const std::string& samples, const std::string& list = "") {
+// A PCM WAVE (8-bit mono 8 kHz) with the given samples; a JUNK chunk holding `junk` (padded when
+// odd) stands between "fmt " and "data" when junk is not empty.
+inline std::string make_wave(const std::string& samples, const std::string& junk = "") {
     std::string fmt = std::string("\x01\x00\x01\x00", 4) + le32(8000) + le32(8000) +
                       std::string("\x01\x00\x08\x00", 4);
     std::string body = "WAVE" + std::string("fmt ") + le32(16) + fmt;
-    if (!list.empty()) body += "LIST" + le32(static_cast<uint32_t>(list.size())) + list +
-                               (list.size() % 2 ? std::string(1, '\0') : "");
+    if (!junk.empty()) body += "JUNK" + le32(static_cast<uint32_t>(junk.size())) + junk +
+                               (junk.size() % 2 ? std::string(1, '\0') : "");
     body += "data" + le32(static_cast<uint32_t>(samples.size())) + samples;
     return "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
 }

@@ -17,6 +17,7 @@
 #include "scenario/data_file.h"
 #include "scenario/scenario.h"
 #include "scenario/script_lines.h"
+#include "tools/tool/picture_check.h"
 #include "tools/tool/tool.h"
 
 namespace fs = std::filesystem;
@@ -84,8 +85,8 @@ long long game_file_size(const std::string& game_path) {
     return static_cast<long long>(st.st_size);
 }
 
-// Checks of one picture file, read whole into the 2 MiB buffer by the game. Decoding checks of
-// the image data belong here too, once an image decoder is in the game.
+// Checks of one picture file, read whole into the 2 MiB buffer by the game. Its decoding is
+// checked by check_picture_decoding (picture_check.h).
 void check_picture_file(const std::string& name, int line, const char* what, Findings* f) {
     long long size = game_file_size("data\\" + name);
     std::string subject = std::string(what) + " " + quoted(name);
@@ -218,7 +219,7 @@ std::string game_folder_for(const std::string& dir, std::unique_ptr<LinkedGameFo
     if (!data.empty() && fs::is_directory(data, ec)) return dir;
     if (game_file_size("GAME42297263") < 0) return "";
     *link = std::make_unique<LinkedGameFolder>(full);
-    return (*link)->path;
+    return (*link)->path;  // "" when it could not be made
 }
 
 }  // namespace
@@ -232,8 +233,9 @@ int check_folder(const std::string& dir, FILE* out, FILE* err) {
     std::unique_ptr<LinkedGameFolder> link;
     std::string game = game_folder_for(dir, &link);
     if (game.empty()) {
-        std::fprintf(err, "poromina-tool check: %s: holds neither a data folder nor GAME42297263\n",
-                     dir.c_str());
+        std::fprintf(err, "poromina-tool check: %s: %s\n", dir.c_str(),
+                     link ? "cannot make a temporary game folder around this data folder"
+                          : "holds neither a data folder nor GAME42297263");
         return kToolBadUsage;
     }
     EnterFolder in(game);
@@ -255,6 +257,10 @@ int check_folder(const std::string& dir, FILE* out, FILE* err) {
              std::to_string(lines.long_line_count) +
                  " line(s) over 511 bytes, from here on; each 511-byte piece is read as a line of its own");
     check_named_files(scene_table, lines, &findings);
+    for (const PictureProblem& p : check_picture_decoding(scene_table))
+        report(&findings, p.entry < 0 ? 0 : lines.img_nm[p.entry],
+               (p.entry < 0 ? std::string("pointer image data\\GAME39651497") : "picture " + quoted(p.name)) + " " +
+                   p.reason);
     if (loaded == 0) {
         if (scene_table.scene_count == 0) report(&findings, 0, "the script defines no scene");
         check_areas(scene_table, lines, &findings);

@@ -13,11 +13,12 @@ constexpr int kToolBadUsage = 2;  // bad arguments or a folder that cannot be us
 // Runs the command line (argv[0] is the program); output to out, errors to err.
 int run_tool(int argc, char** argv, FILE* out, FILE* err);
 
-// What a RIFF chunk walk found in a file held in memory.
+// What the RIFF chunk walk of the game's WAVE reader finds in a file held in memory.
 enum class WaveKind {
     not_wave,  // no "RIFF" .... "WAVE" header
     no_data,   // a WAVE header but no "data" chunk inside the file
     wave,      // a WAVE with its "data" payload at *offset, *length bytes (cut at the file's end)
+               // ("data" is looked for within the RIFF chunk's declared size)
 };
 WaveKind find_wave_payload(const unsigned char* bytes, size_t size, size_t* offset, size_t* length);
 

@@ -1,0 +1,97 @@
+// The player through the real SDL audio path, with SDL's disk driver writing what the device
+// plays to a file: the plain samples must come out, and other formats are converted.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/flags.h"
+#include "sound/sound.h"
+#include "support/sound_fixtures.h"
+
+namespace {
+
+constexpr uint32_t kDeviceBytesPerSecond = 44100 * 4;  // what the player asks of the device
+
+// Points SDL at its disk driver for the life of the object, restoring the environment after.
+struct DiskDevice {
+    std::string output, saved_driver;
+    bool had_driver;
+    explicit DiskDevice(const std::string& path) : output(path) {
+        const char* d = std::getenv("SDL_AUDIODRIVER");
+        had_driver = d != nullptr;
+        if (d) saved_driver = d;
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    }
+    ~DiskDevice() {
+        if (had_driver) setenv("SDL_AUDIODRIVER", saved_driver.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+    // Waits until the device has written `bytes` (it writes in real time), at most 20 s.
+    bool wait_for(uint64_t bytes) const {
+        for (int i = 0; i < 2000; ++i) {
+            struct stat st;
+            if (::stat(output.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) >= bytes) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+};
+
+// Plays data/<name> on the disk device until `seconds` of output exist, and returns the output.
+Bytes play_on_disk(const TempGameDir& dir, const char* name, double seconds) {
+    DiskDevice disk(dir.path + "/device.raw");
+    EXPECT_EQ(init_sound(), 0);
+    EXPECT_EQ(play_sound(name), 0);
+    EXPECT_TRUE(disk.wait_for(static_cast<uint64_t>(seconds * kDeviceBytesPerSecond)));
+    stop_sound();
+    shutdown_sound();
+    return read_bytes(disk.output);
+}
+
+TEST(SoundDevice, ScrambledSoundComesOutPlain) {
+    TempGameDir dir;
+    WaveSpec spec;  // 44,100 Hz 16-bit stereo: the device's own format, so no conversion
+    Bytes plain = pattern_bytes(bytes_per_second(spec) * 3 / 4, 81);
+    ASSERT_TRUE(dir.put("e2e.wav", make_wave(spec, scramble_payload(plain))));
+    Bytes out = play_on_disk(dir, "e2e.wav", 2.0);
+    auto at = std::search(out.begin(), out.end(), plain.begin(), plain.end());
+    ASSERT_NE(at, out.end()) << "the plain samples, in order, somewhere after the leading silence";
+    EXPECT_TRUE(std::all_of(out.begin(), at, [](unsigned char b) { return b == 0; })) << "silence before";
+    EXPECT_EQ((at - out.begin()) % 4, 0) << "frames stay aligned";
+}
+
+TEST(SoundDevice, OtherFormatsAreConvertedToTheDevicesFormat) {
+    TempGameDir dir;
+    WaveSpec spec;
+    spec.channels = 1;
+    spec.rate = 11025;
+    spec.bits = 8;
+    Bytes square(11025 / 2);  // half a second of a 8-bit square wave, +-64 around 0x80
+    for (size_t i = 0; i < square.size(); ++i) square[i] = (i / 25) % 2 ? 0xC0 : 0x40;
+    ASSERT_TRUE(dir.put("square.wav", make_wave(spec, scramble_payload(square))));
+    Bytes out = play_on_disk(dir, "square.wav", 1.5);
+    // 16-bit stereo frames: find the sounding stretch and its loudest sample.
+    size_t first = SIZE_MAX, last = 0;
+    int peak = 0;
+    for (size_t i = 0; i + 1 < out.size(); i += 2) {
+        int s = static_cast<int16_t>(out[i] | out[i + 1] << 8);
+        if (std::abs(s) > 1000) {
+            first = std::min(first, i);
+            last = i;
+        }
+        peak = std::max(peak, std::abs(s));
+    }
+    ASSERT_NE(first, SIZE_MAX) << "the sound was heard";
+    double seconds = static_cast<double>(last - first) / kDeviceBytesPerSecond;
+    EXPECT_NEAR(seconds, 0.5, 0.03) << "resampled to the device rate";
+    EXPECT_GT(peak, 14000) << "8-bit +-64 is 16-bit +-16384";
+    EXPECT_LT(peak, 22000);
+}
+
+}  // namespace
