@@ -17,7 +17,7 @@ int draw_text_to_texture(Texture* texture, const char* face, int points, int x, 
                          uint32_t colour, const char* text);
 
 // Renders text through scratch (X8R8G8B8) into alpha (A8R8G8B8, same size): glyph pixels
-// colour | 0xFF000000, every other pixel 0. A one-byte backslash breaks the line too.
+// become the colour as 0xFFRRGGBB, every other pixel 0. A one-byte backslash breaks the line too.
 // Returns strlen(text) or -1.
 int render_alpha_text(Texture* alpha, Texture* scratch, uint32_t colour, const char* face,
                       int points, const char* text);

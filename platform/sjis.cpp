@@ -18,9 +18,9 @@ struct Converter {
     std::mutex lock;
 };
 
-Converter to_utf8{"UTF-8", "CP932"};
-Converter to_sjis{"CP932", "UTF-8"};
-Converter to_ucs4{"UTF-32LE", "CP932"};
+Converter to_utf8{"UTF-8", "CP932", reinterpret_cast<iconv_t>(-1), {}};
+Converter to_sjis{"CP932", "UTF-8", reinterpret_cast<iconv_t>(-1), {}};
+Converter to_ucs4{"UTF-32LE", "CP932", reinterpret_cast<iconv_t>(-1), {}};
 
 bool ensure_open(Converter& c) {
     if (c.cd == reinterpret_cast<iconv_t>(-1)) c.cd = iconv_open(c.to, c.from);

@@ -28,5 +28,6 @@ struct LineReader {
 };
 
 // Copies the next CR LF-terminated line (at most capacity - 1 bytes) into buf, NUL-terminated,
-// and returns buf; returns null at the end of the text.
+// and returns buf; returns null at the end of the text (and for a capacity below 2, which has
+// no room for a byte).
 char* next_line(LineReader* reader, char* buf, int capacity);

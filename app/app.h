@@ -1,0 +1,58 @@
+// The application shell: process entry, start-up and shutdown, the message loop, the window
+// procedure with the menu commands and the display-mode switch, the idle and frame steps.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+// Frame pacing (user-interface thread only).
+extern int timer_period_set;          // 1 when the 1 ms clock period was obtained at start
+extern uint32_t last_present_time;    // clock milliseconds of the last present
+extern uint32_t since_last_present;   // milliseconds measured by the last pacing wait
+
+constexpr uint32_t kMinPresentGapMs = 4;    // windowed mode: at least this between presents
+constexpr uint32_t kLostPollMs = 100;       // wait between polls of a lost device
+constexpr int kPointerFallbackX = 399;      // canvas pixel the pointer goes to when it was
+constexpr int kPointerFallbackY = 299;      // outside the canvas at a display-mode switch
+constexpr const char* kInstanceName = "MOPAKE-120129-MUTEXNAME";
+
+// Entry: returns the process exit code (always 0).
+int app_main();
+// Brings every subsystem up in order. 1 when the window is shown, 0 after a failure message.
+int start_up();
+// Releases everything in order; every step skips what does not exist.
+void shut_down();
+// Polls events without blocking and runs the idle step when none wait; returns the exit code.
+int run_message_loop();
+
+// The window procedure: what each translated window event does.
+void main_window_proc(const WindowEvent& event);
+// Makes the game window (hidden) with its menu bar and icon. 0, or -1.
+int create_main_window();
+// Ends the game window; the message loop ends after it.
+void destroy_main_window();
+// Releases the menu bar's label textures (the menu held aside). Null-safe.
+void release_menu_labels();
+// Switches between windowed and full-screen presentation, keeping the pointer's canvas place.
+void toggle_display_mode();
+// Runs information dialog 103 or 104 modally. Its result (1 OK, 2 cancel), or -1.
+int run_info_dialog(int id);
+// Esc in the window: toggles the overlay menu unless it is moving.
+void escape_key_pressed();
+
+// One idle moment: nurses a lost device back, then draws a frame. 1 go on, 0 end the program.
+int idle_step();
+// One frame: clicks, drawing, pacing, present. 0, 1 quit requested, -1 present failed.
+int frame_step();
+// Windowed mode with the 1 ms period: waits until kMinPresentGapMs passed since the last
+// present. Returns 0.
+int pace_frame();
+
+// Test seam: the start-up and shutdown steps that ran, in order, are appended to log.
+void app_trace_to(std::vector<std::string>* log);
+void app_trace(const char* step);
+// Test seam: true once the message loop was told to end.
+bool app_quit_posted();
+void app_reset_quit();

@@ -1,0 +1,149 @@
+// Process entry: single instance, the start-up sequence, the message loop and the shutdown
+// sequence, each in its fixed order.
+#include "app/app.h"
+
+#include "app/flags.h"
+#include "app/messages.h"
+#include "gfx/device.h"
+#include "platform/clock.h"
+#include "platform/instance.h"
+#include "resources/resources.h"
+#include "sound/sound.h"
+
+int timer_period_set = 0;
+uint32_t last_present_time = 0;
+uint32_t since_last_present = 0;
+
+namespace {
+std::vector<std::string>* trace_log = nullptr;  // test seam; user-interface thread only
+bool quit_posted = false;                       // the loop ends at its next turn
+constexpr uint32_t kRaisePollMs = 50;           // how often the loop listens for a later copy
+}  // namespace
+
+void app_trace_to(std::vector<std::string>* log) { trace_log = log; }
+void app_trace(const char* step) {
+    if (trace_log) trace_log->push_back(step);
+}
+bool app_quit_posted() { return quit_posted; }
+void app_reset_quit() { quit_posted = false; }
+
+void destroy_main_window() {
+    if (!window_exists()) return;
+    window_close();
+    quit_posted = true;
+}
+
+int start_up() {
+    // 1. The 1 ms clock period: without it frames are not paced.
+    timer_period_set = 0;
+    if (clock_has_1ms_period()) {
+        timer_period_set = 1;
+        last_present_time = clock_now_ms();
+        since_last_present = 0;
+    }
+    // 2. No input method: the window switches text input off as it is made (step 3).
+    // 3. The window, hidden until the end of start-up.
+    app_trace("window");
+    if (create_main_window() != 0) {
+        show_error(kMsgStartupFailed);
+        return 0;
+    }
+    // 4. Renderer, render states, viewport, sprite batch (create_device shows its own message).
+    app_trace("device");
+    if (create_device() != 0) return 0;
+    // 5. The scenario.
+    //    Seam: `if (load_scenario(&scene_table) != 0) { show_error(kMsgStartupFailed); return 0; }`
+    //    goes here (scenario/scenario.h).
+    // 6. Seam: `take_shortcut_backups();` (scene/hotspot.h).
+    // 7. Seam: `create_scene_textures()`, `create_balloon_textures()` (gfx/textures.h) and
+    //    `create_menu_overlay()` (scene/menu_overlay.h), each `!= 0` → return 0 (they show their
+    //    own messages).
+    // 8. Seam: `if (setup_credits() != 0) { show_error(kMsgStartupFailed); return 0; }`
+    //    (scene/credits.h).
+    // 9. Seam: `if (load_cursor() != 0) return 0;` (scene/hotspot.h).
+    // 10. The sprite batch's reset hook once every resource exists.
+    app_trace("sprite reset");
+    if (sprite_on_reset_device() != 0) {
+        show_error(kMsgStartupFailed);
+        return 0;
+    }
+    // 11. Sound: a failure only warns; the game goes on silent.
+    app_trace("sound");
+    if (init_sound() != 0) show_warning(kMsgSoundFailed);
+    // 12. Seam: `scene_table.current_scene = 0;`
+    //     `show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());` (scene/transition.h).
+    // 13. Seam: `play_sound(scene_table.opening_snd_nm.c_str());` (sound/sound.h) once the scene
+    //     table exists.
+    // 14. Show the window; its first paint draws a frame.
+    app_trace("show");
+    window_show();
+    main_window_proc(WindowEvent{WindowEventKind::Paint, 0, 0, false, 0});
+    return 1;
+}
+
+void shut_down() {
+    // 1. The sprite batch lets go of the device first.
+    app_trace("sprite lost");
+    sprite_on_lost_device();
+    // 2. Seam: `release_scene_textures(); release_balloon_textures();` (gfx/textures.h).
+    // 3. Seam: `release_menu_overlay();` (scene/menu_overlay.h).
+    // 4. Seam: `release_cursor();` (scene/hotspot.h).
+    // 5. Sound: fade, stop, end of the sound threads, close of the device.
+    app_trace("sound");
+    shutdown_sound();
+    // 6. Sprite batch and renderer; then the window they drew into.
+    app_trace("device");
+    release_device();
+    window_release();
+    // 7. The clock period has nothing to hand back on this platform.
+    timer_period_set = 0;
+    // 8. The menu bar's labels (held aside while full-screen, or on the window).
+    app_trace("menu");
+    release_menu_labels();
+    // 9. The message about a device that could not be brought back, once the window is gone.
+    if (fatal_error == 1) {
+        app_trace("fatal message");
+        show_error(kMsgUnrecoverable);
+    }
+    // 10. The single-instance lock.
+    app_trace("instance");
+    instance_release();
+}
+
+int run_message_loop() {
+    uint32_t last_raise_poll = clock_now_ms();
+    while (!quit_posted) {
+        if (clock_now_ms() - last_raise_poll >= kRaisePollMs) {
+            last_raise_poll = clock_now_ms();
+            if (instance_raise_requested()) window_raise();
+        }
+        WindowEvent event;
+        if (window_poll_event(&event)) {
+            main_window_proc(event);
+            continue;
+        }
+        if (!idle_step()) destroy_main_window();
+    }
+    return 0;
+}
+
+int app_main() {
+    load_string(kStringTitle, title_text, sizeof title_text);
+    load_string(kStringClass, class_name, sizeof class_name);
+    fatal_error = 0;
+    quit_posted = false;
+    int exit_code = 0;
+    switch (instance_acquire(kInstanceName)) {
+        case InstanceRole::Failed:
+            show_error(kMsgStartupFailed);
+            break;
+        case InstanceRole::Second:
+            break;  // the first copy was asked to come to the front
+        case InstanceRole::First:
+            windowed_mode = 1;
+            if (start_up()) exit_code = run_message_loop();
+            break;
+    }
+    shut_down();
+    return exit_code;
+}

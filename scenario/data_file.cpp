@@ -1,0 +1,71 @@
+// The data folder: the scramble key, the whole-file buffer, the whole-file reader and the CR LF
+// line reader the script parser walks.
+#include "scenario/data_file.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "platform/files.h"
+
+const unsigned char scramble_key[kScrambleKeyBytes] = {
+    0x5a, 0x13, 0xc7, 0x08, 0x9e, 0x41, 0xb2, 0x6d, 0x33, 0xf0, 0x7c, 0x25, 0xa8, 0x1e, 0xd4, 0x69,
+};
+
+unsigned char data_buffer[kDataBufferBytes];
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+// Size of the file at path by seeking to its end; -1 when it cannot be opened or measured.
+long measure_file(const char* path) {
+    FileHandle f(open_game_file(path));
+    if (!f) return -1;
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) return -1;
+    return std::ftell(f.get());
+}
+
+}  // namespace
+
+void descramble(unsigned char* buf, size_t count) {
+    for (size_t i = 0; i < count; ++i) buf[i] ^= scramble_key[i % kScrambleKeyBytes];
+}
+
+int read_data_file(const char* path) {
+    long size = measure_file(path);
+    if (size < 0 || size > kDataBufferBytes) return -1;
+    FileHandle f(open_game_file(path));
+    if (!f) return -1;
+    // One block of the whole size: an empty file reads no block and is refused with the rest.
+    if (std::fread(data_buffer, static_cast<size_t>(size), 1, f.get()) != 1) return -1;
+    f.reset();
+    descramble(data_buffer, static_cast<size_t>(size));
+    return static_cast<int>(size);
+}
+
+char* next_line(LineReader* reader, char* buf, int capacity) {
+    // A capacity below 2 has no room for a byte: no line could ever move the cursor on.
+    if (buf && capacity >= 1) buf[0] = '\0';
+    if (!reader || !buf || capacity < 2 || reader->pos < 0 || reader->pos >= reader->size)
+        return nullptr;
+    const char* data = reader->data;
+    int32_t pos = reader->pos;
+    const int32_t size = reader->size;
+    int copied = 0;
+    for (;;) {
+        // The terminator is looked for before the room, so a line that fills the buffer exactly
+        // still takes its CR LF with it.
+        if (pos + 1 < size && data[pos] == '\r' && data[pos + 1] == '\n') {
+            pos += 2;
+            break;
+        }
+        if (copied == capacity - 1 || pos >= size) break;
+        buf[copied++] = data[pos++];
+    }
+    buf[copied] = '\0';
+    reader->pos = pos;
+    return buf;
+}

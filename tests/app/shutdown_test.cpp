@@ -1,0 +1,79 @@
+// Start-up and shutdown orders: every shutdown step copes with what was never made, and the
+// message about a lost device comes after the window is gone.
+#include "shell_fixture.h"
+
+#include "app/messages.h"
+#include "platform/window.h"
+
+namespace {
+
+class ShutdownTest : public ShellTest {};
+
+TEST_F(ShutdownTest, NothingBuiltStillRunsEveryStepQuietly) {
+    shut_down();
+    EXPECT_EQ(trace, (std::vector<std::string>{"sprite lost", "sound", "device", "menu", "instance"}));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(renderer_exists());
+}
+
+TEST_F(ShutdownTest, PartlyBuiltStateIsReleasedAndFatalMessageComesLast) {
+    make_device();
+    ASSERT_TRUE(batch_exists());
+    fatal_error = 1;
+    shut_down();
+    EXPECT_FALSE(renderer_exists());
+    EXPECT_FALSE(batch_exists());
+    EXPECT_FALSE(window_exists());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kMsgUnrecoverable);
+    EXPECT_EQ(messages[0].caption, title_text);
+    EXPECT_EQ(messages[0].icon, MessageIcon::Error);
+    ASSERT_EQ(trace.size(), 6u);
+    EXPECT_EQ(trace[4], "fatal message") << "after the device and the menu are gone";
+    EXPECT_EQ(trace[5], "instance") << "the lock goes last";
+    shut_down();  // twice is harmless
+}
+
+TEST_F(ShutdownTest, StartUpRunsInOrderAndWarnsOnceWhenThereIsNoSound) {
+    ASSERT_EQ(start_up(), 1);
+    EXPECT_EQ(trace, (std::vector<std::string>{"window", "device", "sprite reset", "sound", "show"}));
+    ASSERT_EQ(messages.size(), 1u) << "this build has no sound output";
+    EXPECT_EQ(messages[0].text, kMsgSoundFailed);
+    EXPECT_EQ(messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(renderer_present_count(), 1) << "showing the window painted one frame";
+    EXPECT_TRUE(window_exists());
+    shut_down();
+    EXPECT_FALSE(window_exists());
+}
+
+TEST_F(ShutdownTest, RefusedSpriteResetAtStartUpFails) {
+    batch_fail_next_reset(true);
+    EXPECT_EQ(start_up(), 0);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().text, kMsgStartupFailed);
+    EXPECT_EQ(trace.back(), "sprite reset");
+    shut_down();
+}
+
+TEST_F(ShutdownTest, DeviceCreationFallsBackAndStopsAtOnceWhenOutOfMemory) {
+    renderer_set_offscreen_only(false);
+    ASSERT_EQ(create_main_window(), 0);
+    // Out of memory on the first attempt: no software attempt, the video-memory message.
+    renderer_fail_next_creations(1, D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_EQ(create_device(), -1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kMsgOutOfVideoMemory);
+    // Another failure of the first attempt: the software renderer is tried.
+    messages.clear();
+    renderer_fail_next_creations(1, E_FAIL);
+    EXPECT_EQ(create_device(), 0);
+    EXPECT_EQ(renderer_kind(), RendererKind::Software);
+    EXPECT_TRUE(messages.empty());
+    // Both fail: the start-up message.
+    renderer_fail_next_creations(2, E_FAIL);
+    EXPECT_EQ(create_device(), -1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kMsgStartupFailed);
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+// poromina-tool: authoring commands over a data folder (pack, unpack, check), written as
+// functions so that the tests call them directly.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// Exit statuses of every command.
+constexpr int kToolOk = 0;        // done; for check: the folder is playable
+constexpr int kToolFailed = 1;    // some file failed; for check: the folder is not playable
+constexpr int kToolBadUsage = 2;  // bad arguments or a folder that cannot be used
+
+// Runs the command line (argv[0] is the program); output to out, errors to err.
+int run_tool(int argc, char** argv, FILE* out, FILE* err);
+
+// What the RIFF chunk walk of the game's WAVE reader finds in a file held in memory.
+enum class WaveKind {
+    not_wave,  // no "RIFF" .... "WAVE" header
+    no_data,   // a WAVE header but no "data" chunk inside the file
+    wave,      // a WAVE with its "data" payload at *offset, *length bytes (cut at the file's end)
+               // ("data" is looked for within the RIFF chunk's declared size)
+};
+WaveKind find_wave_payload(const unsigned char* bytes, size_t size, size_t* offset, size_t* length);
+
+// Writes dst from src, every file in every subfolder: pack scrambles plain files into their
+// stored form, unpack (pack false) turns stored files back into plain ones. A WAVE keeps its
+// RIFF structure in the clear and only its "data" payload is scrambled.
+int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err);
+
+// Checks that a game folder (or its data folder) holds a playable story; prints one finding a
+// line to out. Returns kToolOk, kToolFailed or kToolBadUsage.
+int check_folder(const std::string& dir, FILE* out, FILE* err);
