@@ -113,7 +113,11 @@ bool parse_replay(const std::string& text, std::vector<ReplayEvent>* events, std
 std::string format_replay(const std::vector<ReplayEvent>& events) {
     std::string out = "# poromina replay: <frame> <kind> [canvas x y | milliseconds | shot name]\n";
     for (const ReplayEvent& e : events) {
-        if (!e.note.empty()) out += "# " + e.note + "\n";
+        if (!e.note.empty()) {
+            out += "# ";
+            for (char c : e.note) out += c == '\n' ? std::string("\n# ") : std::string(1, c);
+            out += "\n";
+        }
         out += std::to_string(e.frame) + " " + kind_name(e.kind);
         switch (e.kind) {
             case ReplayKind::Left:
