@@ -99,5 +99,7 @@ constexpr int kKeyAlt = 0x100;
 constexpr int kKeyDown = 0x101;
 enum class RawInput { Motion, LeftDown, LeftUp, RightDown, KeyDown, KeyUp };
 void window_inject(RawInput kind, int x, int y, int key = 0, bool alt = false, bool repeat = false);
+// The window pixel that shows canvas pixel (x, y) in the present mode (for injected input).
+void window_canvas_to_window(int x, int y, int* wx, int* wy);
 // The canvas pixel the pointer was last sent to by window_warp_pointer_to_canvas; false if never.
 bool window_last_warp(int* x, int* y);
