@@ -221,9 +221,15 @@ void window_warp_pointer_to_canvas(int x, int y) {
     ws.warped = true;
     ws.warp_x = x;
     ws.warp_y = y;
-    int wx = x, wy = y + kMenuBarHeight;
-    if (fullscreen()) letterbox_from_canvas(fullscreen_placement(), x, y, &wx, &wy);
+    int wx = 0, wy = 0;
+    window_canvas_to_window(x, y, &wx, &wy);
     SDL_WarpMouseInWindow(ws.window, wx, wy);
+}
+
+void window_canvas_to_window(int x, int y, int* wx, int* wy) {
+    *wx = x;
+    *wy = y + kMenuBarHeight;
+    if (fullscreen()) letterbox_from_canvas(fullscreen_placement(), x, y, wx, wy);
 }
 
 void window_forget_pointer() {

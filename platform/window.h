@@ -101,6 +101,8 @@ constexpr int kKeyDown = 0x101;
 // covered, shown again, and needs its picture again.
 enum class RawInput { Motion, LeftDown, LeftUp, RightDown, KeyDown, KeyUp, Hidden, Shown, Exposed };
 void window_inject(RawInput kind, int x, int y, int key = 0, bool alt = false, bool repeat = false);
+// The window pixel that shows canvas pixel (x, y) in the present mode (for injected input).
+void window_canvas_to_window(int x, int y, int* wx, int* wy);
 // Test seam: a full-screen window covers a desktop of width x height pixels (0, 0: the real one),
 // as on a monitor of that size; pointer positions are mapped through that letterbox.
 void window_simulate_desktop(int width, int height);
