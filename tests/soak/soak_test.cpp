@@ -67,9 +67,9 @@ bool on_quit_label(int x, int y) {
            y < kMenuPanelY + kMenuPanelHeight;
 }
 
-// The input: per frame a 4% chance of a left click, 0.4% a right click, 0.3% Esc, 0.1% Alt+Enter.
-// A quarter of the left clicks go to the top-right 80x80 corner and an eighth to the top-left one,
-// where pages turn in picture books, so that the soak travels the story.
+// The input: per frame a 4% chance of a left click, 0.3% a right click, 0.2% Esc, 0.1% Alt+Enter.
+// Half of the left clicks go to the top-right 80x80 corner and an eighth to the top-left one,
+// where pages turn in picture books, so that the soak travels the story to its end and round.
 std::vector<ReplayEvent> soak_input(int frames, uint32_t seed) {
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> per_mille(0, 999), xs(0, 799), ys(0, 599), corner(0, 79), aim(0, 7);
@@ -80,12 +80,12 @@ std::vector<ReplayEvent> soak_input(int frames, uint32_t seed) {
         int x = xs(rng), y = ys(rng);
         while (on_quit_label(x, y)) x = xs(rng);
         const int where = aim(rng);
-        if (where < 2) x = 720 + corner(rng), y = corner(rng);
-        else if (where == 2) x = corner(rng), y = corner(rng);
+        if (where < 4) x = 720 + corner(rng), y = corner(rng);
+        else if (where == 4) x = corner(rng), y = corner(rng);
         if (r < 40) events.push_back({f, ReplayKind::Left, x, y, "", ""});
-        else if (r < 44) events.push_back({f, ReplayKind::Right, x, y, "", ""});
-        else if (r < 47) events.push_back({f, ReplayKind::Escape, 0, 0, "", ""});
-        else if (r < 48) events.push_back({f, ReplayKind::AltEnter, 0, 0, "", ""});
+        else if (r < 43) events.push_back({f, ReplayKind::Right, x, y, "", ""});
+        else if (r < 45) events.push_back({f, ReplayKind::Escape, 0, 0, "", ""});
+        else if (r < 46) events.push_back({f, ReplayKind::AltEnter, 0, 0, "", ""});
     }
     return events;
 }
