@@ -11,14 +11,12 @@
 #include "app/flags.h"
 #include "platform/audio.h"
 #include "platform/threads.h"
+#include "scenario/data_file.h"
 #include "sound/fade.h"
 #include "sound/wave_reader.h"
 
 namespace {
 
-// The data-file key (byte 0 first); sample byte i of a sound is stored XORed with key[i mod 16].
-constexpr unsigned char kSoundKey[16] = {0x5a, 0x13, 0xc7, 0x08, 0x9e, 0x41, 0xb2, 0x6d,
-                                         0x33, 0xf0, 0x7c, 0x25, 0xa8, 0x1e, 0xd4, 0x69};
 constexpr int kStreamEventCount = 3;  // [0] offset 0 passed, [1] middle passed, [2] stopped
 
 // The player. Threads: the user-interface thread (UI) calls every operation; the streaming
@@ -50,10 +48,11 @@ SoundPlayer player;
 void fill_region(unsigned char* region, uint32_t bytes, unsigned char silence, int* result) {
     uint32_t got = 0;
     player.reader.read(bytes, region, &got);  // a failed read counts as the end of the payload
-    uint32_t k = player.descramble_position & 15u;
+    // Sample byte i of a sound is stored XORed with key byte i mod 16.
+    uint32_t k = player.descramble_position % kScrambleKeyBytes;
     for (uint32_t i = 0; i < got; ++i) {
-        region[i] ^= kSoundKey[k];
-        k = (k + 1) & 15u;
+        region[i] ^= scramble_key[k];
+        k = (k + 1) % kScrambleKeyBytes;
     }
     player.descramble_position += got;
     if (got < bytes) std::memset(region + got, silence, bytes - got);

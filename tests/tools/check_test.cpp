@@ -49,7 +49,7 @@ struct Story {
         write_file(plain + "/zero.png", png(8, 8, 0xFF102030));
         write_file(plain + "/one.png", png(8, 8, 0xFF405060));
         write_file(plain + "/GAME39651497", png(24, 24, 0xFF0000FF));
-        for (const char* name : {"op.wav", "ed.wav", "go.wav"}) write_file(plain + "/" + name, make_wave("ab"));
+        for (const char* name : {"op.wav", "ed.wav", "go.wav"}) write_file(plain + "/" + name, make_wave("ab", "", 16));
     }
     void remove(const std::string& name) { std::filesystem::remove(plain + "/" + name); }
     // Packs the plain files into <root>/game/data and checks the game folder.
@@ -102,7 +102,7 @@ TEST(Check, ReportsMissingEmptyAndOversizedFiles) {
     std::string output;
     EXPECT_EQ(story.check(&output), kToolFailed);
     EXPECT_TRUE(has(output, "pointer image data\\GAME39651497 is missing, empty or over 2,097,152 bytes")) << output;
-    EXPECT_TRUE(has(output, "line 3: sound \"ed.wav\" (ending_snd_nm=) is not a RIFF WAVE file with a \"data\" chunk")) << output;
+    EXPECT_NE(output.find("line 3: sound \"ed.wav\" (ending_snd_nm=) will not play: "), std::string::npos) << output;
     EXPECT_TRUE(has(output, "line 5: picture \"zero.png\" is empty")) << output;
     EXPECT_TRUE(has(output, "line 7: sound \"go.wav\" (snd_nm=) is missing")) << output;
     EXPECT_TRUE(has(output, "line 13: picture \"\xe7\xb5\xb5.png\" is missing")) << "names in UTF-8: " << output;
@@ -115,6 +115,15 @@ TEST(Check, ReportsMissingEmptyAndOversizedFiles) {
     EXPECT_EQ(output,
               "line 5: picture \"zero.png\" does not decode as a PNG, JPEG or BMP picture\n"
               "line 13: picture \"one.png\" is over 2,097,152 bytes\nnot playable: 2 problems\n");
+}
+
+TEST(Check, WarnsOfASoundThatCannotFadeButStaysPlayable) {
+    Story story;
+    write_file(story.plain + "/go.wav", make_wave("ab", "", 8));
+    std::string output;
+    EXPECT_EQ(story.check(&output), kToolOk) << output;
+    EXPECT_NE(output.find("line 7: warning: sound \"go.wav\" (snd_nm=): PCM 8000 Hz, 8-bit"), std::string::npos) << output;
+    EXPECT_TRUE(has(output, "playable")) << output;
 }
 
 TEST(Check, ReportsAreasAndScenesThatCannotBePlayed) {

@@ -30,11 +30,13 @@ inline std::string le32(uint32_t v) {
     return s;
 }
 
-// A PCM WAVE (8-bit mono 8 kHz) with the given samples; a JUNK chunk holding `junk` (padded when
-// odd) stands between "fmt " and "data" when junk is not empty.
-inline std::string make_wave(const std::string& samples, const std::string& junk = "") {
-    std::string fmt = std::string("\x01\x00\x01\x00", 4) + le32(8000) + le32(8000) +
-                      std::string("\x01\x00\x08\x00", 4);
+// A PCM WAVE (mono 8 kHz, 8 or 16 bits) with the given samples; a JUNK chunk holding `junk`
+// (padded when odd) stands between "fmt " and "data" when junk is not empty.
+inline std::string make_wave(const std::string& samples, const std::string& junk = "", int bits = 8) {
+    int align = bits / 8;
+    std::string fmt = std::string("\x01\x00\x01\x00", 4) + le32(8000) + le32(8000 * align) +
+                      std::string(1, static_cast<char>(align)) + std::string(1, '\0') +
+                      std::string(1, static_cast<char>(bits)) + std::string(1, '\0');
     std::string body = "WAVE" + std::string("fmt ") + le32(16) + fmt;
     if (!junk.empty()) body += "JUNK" + le32(static_cast<uint32_t>(junk.size())) + junk +
                                (junk.size() % 2 ? std::string(1, '\0') : "");

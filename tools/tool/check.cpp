@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <system_error>
 #include <vector>
@@ -17,6 +15,7 @@
 #include "scenario/data_file.h"
 #include "scenario/scenario.h"
 #include "scenario/script_lines.h"
+#include "sound/wave_check.h"
 #include "tools/tool/picture_check.h"
 #include "tools/tool/tool.h"
 
@@ -96,18 +95,18 @@ void check_picture_file(const std::string& name, int line, const char* what, Fin
 }
 
 // Checks of one sound file, streamed by the game from a WAVE whose RIFF structure is in the
-// clear. Decoding checks of the format and samples belong here too, once the WAVE reader is in.
+// clear: the game's own reader must open it and the output take its format; a sound that is not
+// 16-bit PCM with one or two channels plays but cannot fade (a warning).
 void check_sound_file(const std::string& name, int line, const char* key, Findings* f) {
     std::string game_path = "data\\" + name;
     long long size = game_file_size(game_path);
     std::string subject = std::string("sound ") + quoted(name) + " (" + key + ")";
     if (size < 0) return report(f, line, subject + " is missing");
     if (size == 0) return report(f, line, subject + " is empty");
-    std::ifstream in(resolve_game_path(game_path.c_str()), std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t offset = 0, length = 0;
-    if (find_wave_payload(bytes.data(), bytes.size(), &offset, &length) != WaveKind::wave)
-        report(f, line, subject + " is not a RIFF WAVE file with a \"data\" chunk");
+    WaveCheck wave = check_wave_file(game_path.c_str());
+    if (!wave.opens) return report(f, line, subject + " will not play: " + wave.reason);
+    if (!wave.fadable)
+        warn(f, line, subject + ": " + wave.reason);
 }
 
 // Checks of the pointer image, read like a picture by the game at start-up.
