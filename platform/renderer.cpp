@@ -75,9 +75,12 @@ void drop_all_natives() {
     rs.uploaded.clear();
 }
 
-// Uploads pixels into an SDL texture; X8 textures get alpha 0xFF so that they draw opaque.
+// Uploads pixels into an SDL texture; X8 textures get alpha 0xFF so that they draw opaque, unless
+// their copy has no alpha channel to look at.
 bool upload(SDL_Texture* tex, const Texture* t, std::vector<uint32_t>& scratch) {
-    if (t->format == PixelFormat::A8R8G8B8)
+    Uint32 format = 0;
+    if (t->format == PixelFormat::A8R8G8B8 ||
+        (SDL_QueryTexture(tex, &format, nullptr, nullptr, nullptr) == 0 && format == SDL_PIXELFORMAT_RGB888))
         return SDL_UpdateTexture(tex, nullptr, t->pixels, t->pitch) == 0;
     size_t count = static_cast<size_t>(t->width) * t->height;
     scratch.resize(count);
