@@ -21,7 +21,7 @@ extern char** environ;
 namespace {
 
 constexpr int kStepMs = 10;
-constexpr int kSettleMs = 4000;    // a start-up that fails has failed by then (sanitizer builds too)
+constexpr int kSettleMs = 5000;    // a start-up that fails has normally failed by then
 constexpr int kQuitMs = 30000;     // how long a told-to-quit game may take to end
 const char kStartupFailed[] = "起動に失敗しました。";
 
@@ -126,11 +126,13 @@ MatrixRow run_case(GameFile file, const char* file_name, const FileVersion& v, O
     else if (!r.ended) observed = "hung";
     else if (sanitizer_report(r.err)) observed = "sanitizer report";
     else if (r.exit_code != 0) observed = "exit " + std::to_string(r.exit_code);
-    else if (said_failed && r.ended_alone) observed = "start-up message, exit 0";
-    else if (!said_failed && !r.ended_alone) observed = "started; ran until told to quit, exit 0";
-    else observed = "unexpected: " + r.err;
+    else if (said_failed) observed = "start-up message, exit 0";
+    else if (!r.ended_alone) observed = "started; ran until told to quit, exit 0";
+    else observed = "ended by itself without a message";
+    // A slow start-up (a loaded machine, a sanitizer build) may be told to quit before it has
+    // failed; its message still comes, so the message decides.
     bool ok = r.spawned && r.ended && !r.signalled && r.exit_code == 0 && !sanitizer_report(r.err) &&
-              (said_failed == r.ended_alone);
+              (said_failed || !r.ended_alone);
     if (expected == Outcome::Refused) ok = ok && said_failed;
     if (expected == Outcome::Plays) ok = ok && !said_failed;
     EXPECT_TRUE(ok) << file_name << ", " << v.defect << ": " << observed << "\n" << r.err;
