@@ -57,6 +57,10 @@ int pace_frame();
 // Test seam: the start-up and shutdown steps that ran, in order, are appended to log.
 void app_trace_to(std::vector<std::string>* log);
 void app_trace(const char* step);
+// Harness seam: called by the message loop when no event waits, before the idle step.
+// It returns 0 to run the idle step, 1 to poll again (it queued input), -1 to end the program.
+using IdleHook = int (*)();
+void app_set_idle_hook(IdleHook hook);
 // Test seam: true once the message loop was told to end.
 bool app_quit_posted();
 void app_reset_quit();

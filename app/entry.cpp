@@ -24,7 +24,10 @@ namespace {
 std::vector<std::string>* trace_log = nullptr;  // test seam; user-interface thread only
 bool quit_posted = false;                       // the loop ends at its next turn
 constexpr uint32_t kRaisePollMs = 50;           // how often the loop listens for a later copy
+IdleHook idle_hook = nullptr;                   // harness seam; null in the game
 }  // namespace
+
+void app_set_idle_hook(IdleHook hook) { idle_hook = hook; }
 
 void app_trace_to(std::vector<std::string>* log) { trace_log = log; }
 void app_trace(const char* step) {
@@ -144,7 +147,9 @@ int run_message_loop() {
             main_window_proc(event);
             continue;
         }
-        if (!idle_step()) destroy_main_window();
+        int hook = idle_hook ? idle_hook() : 0;
+        if (hook == 1) continue;
+        if (hook < 0 || !idle_step()) destroy_main_window();
     }
     return 0;
 }

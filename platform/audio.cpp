@@ -56,6 +56,8 @@ bool manual_open = false;                    // audio_open succeeded on the manu
 std::vector<unsigned char> manual_played;    // bytes played since the last take
 AudioManualSnapshot manual_stop;             // the buffer at its last stop
 int locks_to_fail = 0;
+bool device_removed = false;                 // test seam: the device acts as one that went away
+bool subsystem_up = false;                   // audio_open initialised SDL's audio (UI thread only)
 unsigned char scratch[kScratchBytes];        // audio callback only
 
 bool is_open() { return device != 0 || manual_open; }
@@ -111,6 +113,7 @@ void render(AudioBuffer* b, unsigned char* out, int len) {
 void audio_callback(void*, Uint8* stream, int len) {
     std::memset(stream, device_spec.silence, static_cast<size_t>(len));
     std::lock_guard<std::mutex> lock(audio_mutex);
+    if (device_removed) return;  // as SDL does for a removed device: nothing is taken
     bool first = true;
     for (AudioBuffer* b : buffers) {
         if (!b || !b->playing) continue;
@@ -140,6 +143,51 @@ const char* audio_format_problem(const WaveFormatEx& f) {
     return nullptr;
 }
 
+namespace {
+
+// Opens SDL's default device into `device`. Called without audio_mutex: SDL may start the
+// callback at once.
+HRESULT open_device() {
+    SDL_AudioSpec want{};
+    want.freq = kDeviceRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kDeviceSamples;
+    want.callback = audio_callback;
+    SDL_AudioSpec have{};
+    SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    if (id == 0) return E_FAIL;
+    {
+        std::lock_guard<std::mutex> lock(audio_mutex);
+        device_spec = have;
+        device = id;
+        device_removed = false;
+    }
+    SDL_PauseAudioDevice(id, 0);
+    return S_OK;
+}
+
+// True when the open device went away (SDL reports a removed device as stopped). Under audio_mutex.
+bool removed_locked() {
+    return device != 0 && (device_removed || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED);
+}
+
+// Replaces a device that went away by the default device of now, while no buffer is alive.
+void reopen_if_removed() {
+    std::unique_lock<std::mutex> lock(audio_mutex);
+    if (!removed_locked()) return;
+    for (AudioBuffer* b : buffers)
+        if (b) return;
+    SDL_AudioDeviceID old = device;
+    device = 0;
+    device_removed = false;
+    lock.unlock();
+    SDL_CloseAudioDevice(old);  // waits for a running callback
+    open_device();              // on failure no device is open: buffers are refused
+}
+
+}  // namespace
+
 HRESULT audio_open() {
     std::unique_lock<std::mutex> lock(audio_mutex);
     if (is_open()) return S_OK;
@@ -149,25 +197,14 @@ HRESULT audio_open() {
         manual_open = true;
         return S_OK;
     }
-    lock.unlock();  // SDL may start the callback at once
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return E_FAIL;
-    SDL_AudioSpec want{};
-    want.freq = kDeviceRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = kDeviceSamples;
-    want.callback = audio_callback;
-    SDL_AudioSpec have{};
-    SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
-    if (id == 0) {
+    lock.unlock();
+    if (!subsystem_up && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return E_FAIL;
+    subsystem_up = true;
+    if (failed(open_device())) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        subsystem_up = false;
         return E_FAIL;
     }
-    lock.lock();
-    device_spec = have;
-    device = id;
-    lock.unlock();
-    SDL_PauseAudioDevice(id, 0);
     return S_OK;
 }
 
@@ -176,17 +213,28 @@ void audio_close() {
     manual_open = false;
     SDL_AudioDeviceID id = device;
     device = 0;
+    device_removed = false;
     lock.unlock();
-    if (id != 0) {
-        SDL_CloseAudioDevice(id);  // waits for a running callback
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    if (id != 0) SDL_CloseAudioDevice(id);  // waits for a running callback
+    if (subsystem_up) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    subsystem_up = false;
+}
+
+void audio_simulate_device_removed() {
+    std::lock_guard<std::mutex> lock(audio_mutex);
+    if (device != 0) device_removed = true;
+}
+
+bool audio_device_removed() {
+    std::lock_guard<std::mutex> lock(audio_mutex);
+    return removed_locked();
 }
 
 HRESULT audio_buffer_create(const WaveFormatEx* format, uint32_t bytes, AudioBuffer** out) {
     if (!out) return E_INVALIDARG;
     *out = nullptr;
     if (!format || audio_format_problem(*format) || bytes < 4 || bytes > kMaxAudioBufferBytes) return E_INVALIDARG;
+    reopen_if_removed();
     std::lock_guard<std::mutex> lock(audio_mutex);
     if (!is_open()) return E_FAIL;
     int slot = 0;

@@ -62,6 +62,15 @@ HRESULT audio_buffer_stop(AudioBuffer* buffer);
 // The play position: the offset of the next byte the output takes.
 HRESULT audio_buffer_position(AudioBuffer* buffer, uint32_t* play);
 
+// A device that went away (unplugged, its sound server gone) plays nothing more: play positions
+// stand still and no notification fires, but every buffer operation still works. The next
+// audio_buffer_create made while no buffer is alive opens the default device again in its place.
+
+// Test seam: the open device behaves from now on as one that went away.
+void audio_simulate_device_removed();
+// True while the open device is one that went away.
+bool audio_device_removed();
+
 // Test seam: the next `count` locks fail with E_FAIL.
 void audio_fail_next_locks(int count);
 

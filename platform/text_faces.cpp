@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kMaxFaceFiles = 16;   // distinct font files opened in one run
 constexpr int kMaxFaceNames = 32;   // distinct face names remembered
+constexpr const char* kFallbackFamily = "IPAGothic";  // for names that resolve to nothing usable
 
 struct FaceFile {
     std::string path;         // font file
@@ -102,10 +103,32 @@ bool usable_for_japanese(FcPattern* font) {
            FcCharSetHasChar(chars, 0x65E5);
 }
 
+bool fontconfig_up() {
+    if (!cache.fontconfig_ready) cache.fontconfig_ready = FcInit() == FcTrue;
+    return cache.fontconfig_ready;
+}
+
+// True when a face of the family is installed (fontconfig would otherwise match a stand-in of
+// its own choosing, whichever face its configuration ranks first).
+bool family_installed(const char* family_utf8) {
+    if (!fontconfig_up()) return false;
+    FcPattern* want = FcPatternCreate();
+    FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* found = nullptr;
+    if (want && fields) {
+        FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(family_utf8));
+        found = FcFontList(nullptr, want, fields);
+    }
+    const bool installed = found && found->nfont > 0;
+    if (found) FcFontSetDestroy(found);
+    if (fields) FcObjectSetDestroy(fields);
+    if (want) FcPatternDestroy(want);
+    return installed;
+}
+
 // Asks fontconfig for the best Japanese face, of the family when one is given.
 bool fontconfig_match(const char* family_utf8, std::string* path, int* index) {
-    if (!cache.fontconfig_ready) cache.fontconfig_ready = FcInit() == FcTrue;
-    if (!cache.fontconfig_ready) return false;
+    if (!fontconfig_up()) return false;
     FcPattern* want = FcPatternCreate();
     if (!want) return false;
     if (family_utf8) FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(family_utf8));
@@ -139,9 +162,18 @@ const FaceName* resolve(const char* face_sjis) {
     entry->name_sjis = name;
     const std::string folded = normalise_name(sjis_to_utf8(name));
     std::string family = sjis_to_utf8(name);
+    bool aliased = false;
     for (const FaceAlias& alias : kAliases)
-        if (folded == alias.name) family = alias.family;
-    if (family.empty() || !fontconfig_match(family.c_str(), &entry->path, &entry->index))
+        if (folded == alias.name) {
+            family = alias.family;
+            aliased = true;
+        }
+    // A name that is not installed, or a face without Japanese glyphs, gets the face the default
+    // balloon face maps to (its metrics are the ones the data was laid out for), else any
+    // Japanese face.
+    const bool usable = !family.empty() && (aliased || family_installed(family.c_str())) &&
+                        fontconfig_match(family.c_str(), &entry->path, &entry->index);
+    if (!usable && !fontconfig_match(kFallbackFamily, &entry->path, &entry->index))
         fontconfig_match(nullptr, &entry->path, &entry->index);
     return entry;
 }

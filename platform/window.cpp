@@ -21,6 +21,7 @@ struct WindowState {
     bool pointer_inside = false;   // the system pointer is over the canvas (and hidden)
     bool warped = false;           // the pointer was moved by the program
     int warp_x = 0, warp_y = 0;    // canvas pixel it was moved to
+    int desktop_w = 0, desktop_h = 0;  // test seam: simulated full-screen size, 0 = real
 };
 
 WindowState ws;  // user-interface thread only
@@ -29,13 +30,18 @@ bool fullscreen() {
     return ws.window && (SDL_GetWindowFlags(ws.window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
+// Where the canvas lies in the full-screen window.
+CanvasPlacement fullscreen_placement() {
+    int w = ws.desktop_w, h = ws.desktop_h;
+    if (w <= 0 || h <= 0) SDL_GetWindowSize(ws.window, &w, &h);
+    return letterbox_placement(w, h);
+}
+
 // Maps a window pixel to a canvas pixel in the present mode; false outside the canvas.
 bool window_to_canvas(int wx, int wy, int* cx, int* cy) {
     if (!ws.window) return false;
     if (fullscreen()) {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(ws.window, &w, &h);
-        return letterbox_to_canvas(letterbox_placement(w, h), wx, wy, cx, cy);
+        return letterbox_to_canvas(fullscreen_placement(), wx, wy, cx, cy);
     }
     int x = wx, y = wy - kMenuBarHeight;
     if (x < 0 || y < 0 || x >= kBackBufferWidth || y >= kBackBufferHeight) return false;
@@ -57,7 +63,11 @@ void track_pointer(int wx, int wy, bool in_window, WindowEvent* out) {
 void translate_window_event(const SDL_WindowEvent& e, WindowEvent* out) {
     switch (e.event) {
         case SDL_WINDOWEVENT_CLOSE: out->kind = WindowEventKind::Close; break;
-        case SDL_WINDOWEVENT_EXPOSED: out->kind = WindowEventKind::Paint; break;
+        // Shown again or restored: not every window system follows with an expose, so the
+        // picture is drawn again at once.
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED: out->kind = WindowEventKind::Paint; break;
         case SDL_WINDOWEVENT_LEAVE: track_pointer(0, 0, false, out); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: menu_bar_reset(); break;
         default: break;
@@ -211,13 +221,15 @@ void window_warp_pointer_to_canvas(int x, int y) {
     ws.warped = true;
     ws.warp_x = x;
     ws.warp_y = y;
-    int wx = x, wy = y + kMenuBarHeight;
-    if (fullscreen()) {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(ws.window, &w, &h);
-        letterbox_from_canvas(letterbox_placement(w, h), x, y, &wx, &wy);
-    }
+    int wx = 0, wy = 0;
+    window_canvas_to_window(x, y, &wx, &wy);
     SDL_WarpMouseInWindow(ws.window, wx, wy);
+}
+
+void window_canvas_to_window(int x, int y, int* wx, int* wy) {
+    *wx = x;
+    *wy = y + kMenuBarHeight;
+    if (fullscreen()) letterbox_from_canvas(fullscreen_placement(), x, y, wx, wy);
 }
 
 void window_forget_pointer() {
@@ -251,9 +263,23 @@ bool window_last_warp(int* x, int* y) {
     return ws.warped;
 }
 
+void window_simulate_desktop(int width, int height) {
+    ws.desktop_w = width;
+    ws.desktop_h = height;
+}
+
 void window_inject(RawInput kind, int x, int y, int key, bool alt, bool repeat) {
     SDL_Event e{};
     switch (kind) {
+        case RawInput::Hidden:
+        case RawInput::Shown:
+        case RawInput::Exposed:
+            e.type = SDL_WINDOWEVENT;
+            e.window.windowID = ws.id;
+            e.window.event = kind == RawInput::Hidden  ? SDL_WINDOWEVENT_HIDDEN
+                             : kind == RawInput::Shown ? SDL_WINDOWEVENT_SHOWN
+                                                       : SDL_WINDOWEVENT_EXPOSED;
+            break;
         case RawInput::Motion:
             e.type = SDL_MOUSEMOTION;
             e.motion.windowID = ws.id;

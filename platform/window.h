@@ -97,7 +97,14 @@ constexpr int kKeyEscape = 27;
 constexpr int kKeyReturn = 13;
 constexpr int kKeyAlt = 0x100;
 constexpr int kKeyDown = 0x101;
-enum class RawInput { Motion, LeftDown, LeftUp, RightDown, KeyDown, KeyUp };
+// Hidden, Shown and Exposed are what the window system says when the window is minimised or
+// covered, shown again, and needs its picture again.
+enum class RawInput { Motion, LeftDown, LeftUp, RightDown, KeyDown, KeyUp, Hidden, Shown, Exposed };
 void window_inject(RawInput kind, int x, int y, int key = 0, bool alt = false, bool repeat = false);
+// The window pixel that shows canvas pixel (x, y) in the present mode (for injected input).
+void window_canvas_to_window(int x, int y, int* wx, int* wy);
+// Test seam: a full-screen window covers a desktop of width x height pixels (0, 0: the real one),
+// as on a monitor of that size; pointer positions are mapped through that letterbox.
+void window_simulate_desktop(int width, int height);
 // The canvas pixel the pointer was last sent to by window_warp_pointer_to_canvas; false if never.
 bool window_last_warp(int* x, int* y);

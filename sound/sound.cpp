@@ -38,6 +38,7 @@ struct SoundPlayer {
     int first_half_pending = 0;                 // ST: 1 while the first half still takes data
     int second_half_pending = 0;                // ST: the same for the second half
     uint32_t descramble_position = 0;           // ST: payload bytes descrambled; key index mod 16
+    std::string loaded_name;                    // UI only: name of the sound now loaded
 };
 
 SoundPlayer player;
@@ -127,6 +128,7 @@ void join_finished(std::thread& t) {
 
 // Releases what play_sound made, in reverse order; each step works on partly built state.
 void release_stream() {
+    player.loaded_name.clear();
     audio_buffer_release(player.stream_buffer);
     for (int i = kStreamEventCount - 1; i >= 0; --i) player.stream_events[i].reset();
     player.reader.close();
@@ -183,6 +185,7 @@ int play_sound(const char* name) {
         release_stream();
         return -1;
     }
+    player.loaded_name = name;
     return 0;
 }
 
@@ -226,3 +229,5 @@ void shutdown_sound() {
     player.device_open = false;
     sound_available = 0;
 }
+
+const char* loaded_sound_name() { return player.loaded_name.c_str(); }

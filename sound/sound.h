@@ -13,3 +13,6 @@ int fade_out_sound();
 int stop_sound();
 // Fades out, stops and closes the audio device.
 void shutdown_sound();
+// The name given to the play_sound that loaded the sound now streaming; "" when none is loaded
+// (for the replay harness and tests).
+const char* loaded_sound_name();

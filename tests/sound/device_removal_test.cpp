@@ -1,0 +1,130 @@
+// An audio device that goes away while a sound plays (a headset unplugged, the sound server
+// gone): the player never waits for a play position that stands still, the game goes on
+// silently, and the next sound is played on the device that is there now. SDL's disk driver
+// stands in for the device and writes what it plays to a file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "app/flags.h"
+#include "platform/audio.h"
+#include "sound/sound.h"
+#include "support/sound_fixtures.h"
+
+namespace {
+
+constexpr uint32_t kDeviceBytesPerSecond = 44100 * 4;  // what the player asks of the device
+constexpr int kHangMs = 5000;  // far beyond any wait of the player (the fade's is 160 ms)
+
+// Runs what on its own thread; a call that has not returned after kHangMs counts as hung, and
+// the test program ends there rather than hanging the run.
+void must_return(const char* what, std::function<void()> call) {
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> returned = done->get_future();
+    std::thread([call, done] {
+        call();
+        done->set_value();
+    }).detach();
+    if (returned.wait_for(std::chrono::milliseconds(kHangMs)) == std::future_status::ready) return;
+    ADD_FAILURE() << what << " hung after the device went away";
+    std::fprintf(stderr, "%s hung after the device went away\n", what);
+    std::_Exit(1);
+}
+
+// The output file of SDL's disk driver, for the life of the object.
+struct DiskDevice {
+    std::string output, saved_driver;
+    bool had_driver;
+    explicit DiskDevice(const std::string& path) : output(path) {
+        const char* d = std::getenv("SDL_AUDIODRIVER");
+        had_driver = d != nullptr;
+        if (d) saved_driver = d;
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    }
+    ~DiskDevice() {
+        if (had_driver) setenv("SDL_AUDIODRIVER", saved_driver.c_str(), 1);
+        else unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+    // Waits until the output holds `plain` (it is written in real time), at most 20 s.
+    bool wait_for_samples(const Bytes& plain) const {
+        for (int i = 0; i < 2000; ++i) {
+            Bytes out = read_bytes(output);
+            if (std::search(out.begin(), out.end(), plain.begin(), plain.end()) != out.end()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    // Waits until the output holds `bytes`, at most 20 s.
+    bool wait_for_size(uint64_t bytes) const {
+        for (int i = 0; i < 2000; ++i) {
+            struct stat st;
+            if (::stat(output.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) >= bytes) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+};
+
+TEST(SoundDeviceRemoval, NoWaitHangsAndTheNextSoundPlaysOnTheDeviceOfNow) {
+    TempGameDir dir;
+    DiskDevice disk(dir.path + "/device.raw");
+    WaveSpec spec;  // 44,100 Hz 16-bit stereo, the device's format
+    ASSERT_TRUE(dir.put("long.wav", make_wave(spec, scramble_payload(pattern_bytes(bytes_per_second(spec) * 6, 3)))));
+    Bytes next = pattern_bytes(bytes_per_second(spec) / 2, 4);
+    ASSERT_TRUE(dir.put("next.wav", make_wave(spec, scramble_payload(next))));
+
+    ASSERT_EQ(init_sound(), 0);
+    ASSERT_EQ(play_sound("long.wav"), 0);
+    ASSERT_TRUE(disk.wait_for_size(kDeviceBytesPerSecond / 4)) << "the sound plays";
+    audio_simulate_device_removed();
+    EXPECT_TRUE(audio_device_removed());
+
+    // A scene change: fade, then stop, on a device whose play position no longer moves.
+    must_return("fade_out_sound and stop_sound", [] {
+        EXPECT_EQ(fade_out_sound(), 0);
+        EXPECT_EQ(stop_sound(), 0);
+    });
+    EXPECT_EQ(sound_available, 1) << "the game goes on";
+    // The next sound opens the device that is there now (the disk driver again) and plays.
+    int started = -2;
+    must_return("play_sound", [&started] { started = play_sound("next.wav"); });
+    EXPECT_EQ(started, 0);
+    EXPECT_FALSE(audio_device_removed()) << "a device of now took the old one's place";
+    EXPECT_TRUE(disk.wait_for_samples(next)) << "the next sound is heard, plain";
+
+    // Gone again while it plays: the shutdown's fade and stop do not wait for it either.
+    audio_simulate_device_removed();
+    must_return("shutdown_sound", [] { shutdown_sound(); });
+    EXPECT_EQ(sound_available, 0);
+}
+
+TEST(SoundDeviceRemoval, PlayingStopsQuietlyWhenNothingReplacesTheDevice) {
+    TempGameDir dir;
+    WaveSpec spec;
+    ASSERT_TRUE(dir.put("a.wav", make_wave(spec, scramble_payload(pattern_bytes(bytes_per_second(spec), 5)))));
+    ASSERT_EQ(init_sound(), 0);  // the dummy driver of the test environment
+    ASSERT_EQ(play_sound("a.wav"), 0);
+    audio_simulate_device_removed();
+    // Every step of a few scene changes returns at once, whatever the device does.
+    for (int i = 0; i < 3; ++i) {
+        must_return("a scene change's sound calls", [] {
+            fade_out_sound();
+            stop_sound();
+            play_sound("a.wav");
+            audio_simulate_device_removed();
+        });
+    }
+    must_return("shutdown_sound", [] { shutdown_sound(); });
+}
+
+}  // namespace
