@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench.h"
 #include "platform/audio.h"
 #include "sound/sound.h"
 
@@ -60,14 +61,16 @@ double process_cpu_us() {
 }
 
 void BM_StreamOneSecondStereo44k(benchmark::State& state) {
-    std::filesystem::path old = std::filesystem::current_path();
+    std::error_code cwd_error;
+    const std::filesystem::path old = std::filesystem::current_path(cwd_error);
     std::string templ = (std::filesystem::temp_directory_path() / "poromina-bench-XXXXXX").string();
     if (!mkdtemp(templ.data())) {
         state.SkipWithError("no temporary folder");
         return;
     }
     std::filesystem::create_directory(templ + "/data");
-    std::filesystem::current_path(templ);
+    std::error_code enter_error;
+    std::filesystem::current_path(templ, enter_error);
     std::vector<unsigned char> file = make_sound(kSoundSeconds);
     FILE* f = std::fopen("data/bench.wav", "wb");
     if (f) {
@@ -98,14 +101,15 @@ void BM_StreamOneSecondStereo44k(benchmark::State& state) {
     }
     shutdown_sound();
     audio_use_manual(false);
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(templ);
+    std::error_code ec;
+    std::filesystem::current_path(old, ec);
+    std::filesystem::remove_all(templ, ec);
 
     double us = seconds ? cpu / seconds : 0;
     state.counters["cpu_us_per_audio_s"] = us;
     state.counters["core_share_pct"] = us / 1e6 * 100;
     state.SetBytesProcessed(seconds * kBytesPerSecond);
 }
-BENCHMARK(BM_StreamOneSecondStereo44k)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_StreamOneSecondStereo44k)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime()->UseRealTime()->Repetitions(kRepetitions);
 
 }  // namespace

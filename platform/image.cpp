@@ -54,7 +54,7 @@ bool image_size_ok(uint64_t w, uint64_t h, uint64_t bytes_per_pixel) {
 }
 
 bool image_target_begin(ImageTarget* target, int img_w, int img_h) {
-    HRESULT hr = texture_create(target->width, target->height, target->format, &target->texture);
+    HRESULT hr = texture_create_unfilled(target->width, target->height, target->format, &target->texture);
     if (failed(hr)) {
         target->failure = hr;
         return false;

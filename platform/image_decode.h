@@ -1,5 +1,5 @@
 // Inside the picture decoder: the texture that decoded rows land in, and the three format
-// readers that feed it. Only platform/image*.cpp include this.
+// readers that feed it. Only platform/image*.cpp and platform/texture.cpp include this.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +22,10 @@ struct ImageTarget {
     int pitch_pixels = 0;           // locked pitch / 4
     HRESULT failure = E_FAIL;       // what decode_image_to_texture returns when a reader fails
 };
+
+// texture_create without the zero fill (platform/texture.cpp), for the decoder, which writes
+// every pixel of its texture: the picture's rows and the black around them.
+HRESULT texture_create_unfilled(int width, int height, PixelFormat format, Texture** out);
 
 // True when a picture of w x h pixels may be decoded (sides 1..kMaxImageSide and
 // w * h * bytes_per_pixel within kMaxDecodeBytes).

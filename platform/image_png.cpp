@@ -1,22 +1,23 @@
 // PNG reader (libpng): any colour type and bit depth, interlaced or not, to 0xAARRGGBB rows.
 #include <png.h>
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/image_decode.h"
+
+static_assert(std::endian::native == std::endian::little, "BGRA rows are read as 0xAARRGGBB");
 
 namespace {
 
 // Everything the reader allocates, owned by the caller of the setjmp scope so that a longjmp
 // from libpng skips no destructor.
 struct PngBuffers {
-    unsigned char* bytes = nullptr;  // rows of RGBA bytes: one row, or every kept row when interlaced
-    uint32_t* pixels = nullptr;      // one row of 0xAARRGGBB
-    unsigned char* spare = nullptr;  // a row for interlaced rows below the texture
+    uint32_t* rows = nullptr;   // 0xAARRGGBB rows: one row, or every kept row when interlaced
+    uint32_t* spare = nullptr;  // a row for interlaced rows below the texture
     ~PngBuffers() {
-        std::free(bytes);
-        std::free(pixels);
+        std::free(rows);
         std::free(spare);
     }
 };
@@ -36,13 +37,6 @@ void png_read_memory(png_structp png, png_bytep out, png_size_t length) {
 
 void png_quiet_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void png_quiet_warning(png_structp, png_const_charp) {}
-
-// Converts w RGBA pixels to 0xAARRGGBB.
-void rgba_to_argb(const unsigned char* in, int w, uint32_t* out) {
-    for (int x = 0; x < w; ++x, in += 4)
-        out[x] = (static_cast<uint32_t>(in[3]) << 24) | (static_cast<uint32_t>(in[0]) << 16) |
-                 (static_cast<uint32_t>(in[1]) << 8) | in[2];
-}
 
 // The libpng part; returns false on any libpng error or a refused size.
 bool read_png(PngSource* src, ImageTarget* target, PngBuffers* buf) {
@@ -72,7 +66,9 @@ bool read_png(PngSource* src, ImageTarget* target, PngBuffers* buf) {
     png_set_strip_16(png);
     if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);
+    png_set_bgr(png);  // bytes B,G,R,A: 0xAARRGGBB read little-endian
     png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    const bool has_alpha = (colour & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<size_t>(w) * 4) png_error(png, "layout");
@@ -81,28 +77,27 @@ bool read_png(PngSource* src, ImageTarget* target, PngBuffers* buf) {
     const png_uint_32 kept = passes > 1 ? (h < static_cast<png_uint_32>(target->height)
                                                ? h : static_cast<png_uint_32>(target->height))
                                         : 1;
-    const size_t row_bytes = static_cast<size_t>(w) * 4;
-    buf->bytes = static_cast<unsigned char*>(std::calloc(kept, row_bytes));
-    buf->pixels = static_cast<uint32_t*>(std::malloc(row_bytes));
-    buf->spare = static_cast<unsigned char*>(std::calloc(1, row_bytes));
-    if (!buf->bytes || !buf->pixels || !buf->spare) png_error(png, "memory");
+    buf->rows = static_cast<uint32_t*>(std::calloc(kept, static_cast<size_t>(w) * 4));
+    buf->spare = static_cast<uint32_t*>(std::calloc(1, static_cast<size_t>(w) * 4));
+    if (!buf->rows || !buf->spare) png_error(png, "memory");
     if (!image_target_begin(target, static_cast<int>(w), static_cast<int>(h))) png_error(png, "texture");
 
+    // Without a colour key, a row that fits and needs no alpha fix goes straight into the texture.
+    const bool direct = passes == 1 && target->colour_key == 0 && w <= static_cast<png_uint_32>(target->width) &&
+                        (!has_alpha || target->format == PixelFormat::A8R8G8B8);
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < h; ++y) {
-            unsigned char* row = passes > 1 ? (y < kept ? buf->bytes + y * row_bytes : buf->spare)
-                                            : buf->bytes;
-            png_read_row(png, row, nullptr);
-            if (passes == 1) {
-                rgba_to_argb(row, static_cast<int>(w), buf->pixels);
-                image_target_row(target, static_cast<int>(y), buf->pixels, static_cast<int>(w));
-            }
+            uint32_t* row = passes > 1 ? (y < kept ? buf->rows + static_cast<size_t>(y) * w : buf->spare)
+                            : direct && y < static_cast<png_uint_32>(target->height)
+                                ? target->bits + static_cast<size_t>(y) * target->pitch_pixels
+                                : buf->rows;
+            png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
+            if (passes == 1 && row == buf->rows)
+                image_target_row(target, static_cast<int>(y), row, static_cast<int>(w));
         }
     }
-    for (png_uint_32 y = 0; passes > 1 && y < kept; ++y) {
-        rgba_to_argb(buf->bytes + y * row_bytes, static_cast<int>(w), buf->pixels);
-        image_target_row(target, static_cast<int>(y), buf->pixels, static_cast<int>(w));
-    }
+    for (png_uint_32 y = 0; passes > 1 && y < kept; ++y)
+        image_target_row(target, static_cast<int>(y), buf->rows + static_cast<size_t>(y) * w, static_cast<int>(w));
     png_read_end(png, nullptr);  // the rest of the file must be there and sound too
     png_destroy_read_struct(&png, &info, nullptr);
     return true;

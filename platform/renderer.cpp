@@ -75,9 +75,12 @@ void drop_all_natives() {
     rs.uploaded.clear();
 }
 
-// Uploads pixels into an SDL texture; X8 textures get alpha 0xFF so that they draw opaque.
+// Uploads pixels into an SDL texture; X8 textures get alpha 0xFF so that they draw opaque, unless
+// their copy has no alpha channel to look at.
 bool upload(SDL_Texture* tex, const Texture* t, std::vector<uint32_t>& scratch) {
-    if (t->format == PixelFormat::A8R8G8B8)
+    Uint32 format = 0;
+    if (t->format == PixelFormat::A8R8G8B8 ||
+        (SDL_QueryTexture(tex, &format, nullptr, nullptr, nullptr) == 0 && format == SDL_PIXELFORMAT_RGB888))
         return SDL_UpdateTexture(tex, nullptr, t->pixels, t->pitch) == 0;
     size_t count = static_cast<size_t>(t->width) * t->height;
     scratch.resize(count);
@@ -85,9 +88,20 @@ bool upload(SDL_Texture* tex, const Texture* t, std::vector<uint32_t>& scratch) 
     return SDL_UpdateTexture(tex, nullptr, scratch.data(), t->width * 4) == 0;
 }
 
+// A software renderer copies an opaque picture without an alpha channel row by row, and blends
+// it at partial opacity through its fast surface-alpha path; with an alpha channel both go
+// through per-pixel blending, many times slower. GPU renderers keep ARGB everywhere.
+Uint32 opaque_format_for(SDL_Renderer* r) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(r, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE))
+        for (Uint32 i = 0; i < info.num_texture_formats; ++i)
+            if (info.texture_formats[i] == SDL_PIXELFORMAT_RGB888) return SDL_PIXELFORMAT_RGB888;
+    return SDL_PIXELFORMAT_ARGB8888;
+}
+
 SDL_Texture* new_sdl_texture(SDL_Renderer* r, const Texture* t) {
-    SDL_Texture* tex =
-        SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, t->width, t->height);
+    const Uint32 format = t->format == PixelFormat::X8R8G8B8 ? opaque_format_for(r) : Uint32{SDL_PIXELFORMAT_ARGB8888};
+    SDL_Texture* tex = SDL_CreateTexture(r, format, SDL_TEXTUREACCESS_STATIC, t->width, t->height);
     if (!tex) return nullptr;
     SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(tex, SDL_ScaleModeNearest);
@@ -109,10 +123,15 @@ void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t col
     if (s.w <= 0 || s.h <= 0) return;
     d.w = s.w;
     d.h = s.h;
+    const Uint8 alpha = static_cast<Uint8>(colour >> 24);
+    if (alpha == 0) return;  // blending at opacity 0 leaves the canvas as it is
     SDL_Texture* tex = sdl_texture_of(t);
     if (!tex) return;
+    // An opaque texture at full opacity replaces what it covers: a plain copy, no blending.
+    const bool replaces = t->format == PixelFormat::X8R8G8B8 && alpha == 0xFF;
+    SDL_SetTextureBlendMode(tex, replaces ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     SDL_SetTextureColorMod(tex, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-    SDL_SetTextureAlphaMod(tex, colour >> 24);
+    SDL_SetTextureAlphaMod(tex, alpha);
     SDL_RenderCopy(rs.renderer, tex, &s, &d);
 }
 
@@ -124,7 +143,7 @@ void select_canvas() {
 HRESULT make_canvas() {
     if (rs.kind == RendererKind::Offscreen) return S_OK;
     if (rs.canvas) SDL_DestroyTexture(rs.canvas);
-    rs.canvas = SDL_CreateTexture(rs.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+    rs.canvas = SDL_CreateTexture(rs.renderer, opaque_format_for(rs.renderer), SDL_TEXTUREACCESS_TARGET,
                                   kBackBufferWidth, kBackBufferHeight);
     if (!rs.canvas) return creation_error();
     SDL_SetTextureScaleMode(rs.canvas, SDL_ScaleModeNearest);
@@ -180,7 +199,7 @@ HRESULT renderer_create(RendererKind kind) {
     rs.kind = kind;
     if (kind == RendererKind::Offscreen) {
         rs.surface = SDL_CreateRGBSurfaceWithFormat(0, kBackBufferWidth, kBackBufferHeight, 32,
-                                                    SDL_PIXELFORMAT_ARGB8888);
+                                                    SDL_PIXELFORMAT_RGB888);
         if (!rs.surface) return D3DERR_OUTOFVIDEOMEMORY;
         rs.renderer = SDL_CreateSoftwareRenderer(rs.surface);
     } else {

@@ -3,6 +3,9 @@
 
 #include <cstdlib>
 #include <new>
+#include <utility>
+
+#include "platform/image_decode.h"
 
 namespace {
 int creations_to_fail = 0;                // user-interface thread only
@@ -20,7 +23,10 @@ void texture_fail_next_locks(int count) { locks_to_fail = count; }
 
 void texture_set_native_release(TextureNativeRelease fn) { native_release = fn; }
 
-HRESULT texture_create(int width, int height, PixelFormat format, Texture** out) {
+namespace {
+
+// A new texture; its pixels are zero when `zero`, else whatever the allocator hands out.
+HRESULT create(int width, int height, PixelFormat format, bool zero, Texture** out) {
     if (!out) return E_INVALIDARG;
     *out = nullptr;
     if (creations_to_fail > 0) {
@@ -30,7 +36,8 @@ HRESULT texture_create(int width, int height, PixelFormat format, Texture** out)
     if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return E_INVALIDARG;
     auto* t = new (std::nothrow) Texture;
     if (!t) return D3DERR_OUTOFVIDEOMEMORY;
-    t->pixels = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(width) * height, 4));
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
+    t->pixels = static_cast<uint32_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
     if (!t->pixels) {
         delete t;
         return D3DERR_OUTOFVIDEOMEMORY;
@@ -42,6 +49,16 @@ HRESULT texture_create(int width, int height, PixelFormat format, Texture** out)
     t->version = 1;
     *out = t;
     return S_OK;
+}
+
+}  // namespace
+
+HRESULT texture_create(int width, int height, PixelFormat format, Texture** out) {
+    return create(width, height, format, true, out);
+}
+
+HRESULT texture_create_unfilled(int width, int height, PixelFormat format, Texture** out) {
+    return create(width, height, format, false, out);
 }
 
 void texture_release(Texture*& texture) {
@@ -68,5 +85,21 @@ HRESULT texture_unlock(Texture* texture) {
     if (!texture || !texture->locked) return D3DERR_INVALIDCALL;
     texture->locked = false;
     ++texture->version;
+    return S_OK;
+}
+
+HRESULT texture_exchange_pixels(Texture* a, Texture* b) {
+    if (!a || !b || a == b || a->width != b->width || a->height != b->height || a->format != b->format ||
+        a->pitch != b->pitch)
+        return D3DERR_INVALIDCALL;
+    LockedRect ra{}, rb{};
+    if (failed(texture_lock(a, &ra))) return D3DERR_INVALIDCALL;
+    if (failed(texture_lock(b, &rb))) {
+        texture_unlock(a);
+        return D3DERR_INVALIDCALL;
+    }
+    std::swap(a->pixels, b->pixels);
+    texture_unlock(a);
+    texture_unlock(b);
     return S_OK;
 }

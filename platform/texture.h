@@ -34,6 +34,12 @@ HRESULT texture_lock(Texture* texture, LockedRect* out);
 // Unlocks and marks the pixels changed. D3DERR_INVALIDCALL when not locked.
 HRESULT texture_unlock(Texture* texture);
 
+// Moves the pixels of one texture into another of the same size and format by exchanging their
+// buffers (each then holds the other's old pixels; both count as changed): a full picture changes
+// hands without being copied. D3DERR_INVALIDCALL when the sizes or formats differ or either
+// texture cannot be locked.
+HRESULT texture_exchange_pixels(Texture* a, Texture* b);
+
 // Test seam: the next `count` creations fail with `result` (0 = none). Lets tests reach the
 // out-of-video-memory and other failure paths.
 void texture_fail_next_creations(int count, HRESULT result);

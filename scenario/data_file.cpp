@@ -3,6 +3,7 @@
 #include "scenario/data_file.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "platform/files.h"
@@ -20,25 +21,42 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
-// Size of the file at path by seeking to its end; -1 when it cannot be opened or measured.
-long measure_file(const char* path) {
-    FileHandle f(open_game_file(path));
-    if (!f) return -1;
-    if (std::fseek(f.get(), 0, SEEK_END) != 0) return -1;
-    return std::ftell(f.get());
+// Size of an open file by seeking to its end, back at its start afterwards; -1 when it cannot
+// be measured.
+long measure_file(FILE* f) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+    const long size = std::ftell(f);
+    if (std::fseek(f, 0, SEEK_SET) != 0) return -1;
+    return size;
 }
 
 }  // namespace
 
 void descramble(unsigned char* buf, size_t count) {
-    for (size_t i = 0; i < count; ++i) buf[i] ^= scramble_key[i % kScrambleKeyBytes];
+    // Whole key-length blocks as two 64-bit words each (a picture's megabyte in tens of
+    // microseconds), then the tail byte by byte.
+    static_assert(kScrambleKeyBytes == 16, "the block loop XORs two 8-byte words");
+    uint64_t k0, k1;
+    std::memcpy(&k0, scramble_key, 8);
+    std::memcpy(&k1, scramble_key + 8, 8);
+    size_t i = 0;
+    for (; count - i >= kScrambleKeyBytes; i += kScrambleKeyBytes) {
+        uint64_t a, b;
+        std::memcpy(&a, buf + i, 8);
+        std::memcpy(&b, buf + i + 8, 8);
+        a ^= k0;
+        b ^= k1;
+        std::memcpy(buf + i, &a, 8);
+        std::memcpy(buf + i + 8, &b, 8);
+    }
+    for (; i < count; ++i) buf[i] ^= scramble_key[i % kScrambleKeyBytes];
 }
 
 int read_data_file(const char* path) {
-    long size = measure_file(path);
-    if (size < 0 || size > kDataBufferBytes) return -1;
     FileHandle f(open_game_file(path));
     if (!f) return -1;
+    const long size = measure_file(f.get());
+    if (size < 0 || size > kDataBufferBytes) return -1;
     // One block of the whole size: an empty file reads no block and is refused with the rest.
     if (std::fread(data_buffer, static_cast<size_t>(size), 1, f.get()) != 1) return -1;
     f.reset();

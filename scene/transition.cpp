@@ -9,6 +9,7 @@
 #include "gfx/text.h"
 #include "platform/image.h"
 #include "platform/sprite.h"
+#include "platform/texture.h"
 #include "scenario/data_file.h"
 
 SceneTransition scene_transition;
@@ -87,17 +88,25 @@ int show_scene_image(const char* transition_name, const char* image_name) {
     const int start = kKinds[st.transition_kind].start;
     st.transition_counter = start == kStartHeight ? st.height : start == kStartWidth ? st.width : start;
     transition_active = 1;
-    copy_texture_pixels(st.current_image, st.previous_image);  // the picture shown goes out
 
+    // The new picture is read and decoded first; once it is there, the picture shown moves into
+    // previous_image and the decoded one into current_image by exchanging pixel buffers, which
+    // ends as copying both would, without the two full-picture copies. A load that fails copies
+    // the picture shown out and leaves current_image as it was.
     std::string path = "data\\";
     path += image_name ? image_name : "";
-    const int size = read_data_file(path.c_str());
-    if (size <= 0) return -1;
     TextureOwner decoded;
-    if (failed(decode_image_to_texture(data_buffer, static_cast<size_t>(size), st.width, st.height,
-                                       PixelFormat::X8R8G8B8, 0, &decoded.texture)))
+    const int size = read_data_file(path.c_str());
+    if (size <= 0 || failed(decode_image_to_texture(data_buffer, static_cast<size_t>(size), st.width, st.height,
+                                                    PixelFormat::X8R8G8B8, 0, &decoded.texture))) {
+        copy_texture_pixels(st.current_image, st.previous_image);  // the picture shown goes out
         return -1;
-    return copy_texture_pixels(decoded.texture, st.current_image) == 0 ? 0 : -1;
+    }
+    const bool moved = succeeded(texture_exchange_pixels(st.current_image, st.previous_image));
+    if (!moved) copy_texture_pixels(st.current_image, st.previous_image);
+    if (succeeded(texture_exchange_pixels(decoded.texture, st.current_image))) return 0;
+    if (moved) copy_texture_pixels(st.previous_image, st.current_image);  // the picture shown stays
+    return -1;
 }
 
 int draw_scene_image() {

@@ -52,7 +52,7 @@ const PlaceBox kPlaceBoxes[] = {
     {Place::hilltop, Anchor::rock, {290, 380, 510, 470}},
     {Place::hilltop, Anchor::path, {0, 470, 150, 599}},
     {Place::hilltop, Anchor::sky, {90, 0, 700, 300}},
-    {Place::dream, Anchor::sky, {0, 0, 639, 479}},
+    {Place::dream, Anchor::sky, {0, 80, 639, 479}},  // below the page corners: the balloon comes first
 };
 
 void paint_garden(Canvas& c, const PictureRecipe& r, const Palette& pal) {

@@ -1,0 +1,42 @@
+// What the benchmark cases share: the game folder they play in, the game brought up on the
+// offscreen renderer, the pictures, and the figures the closing table reads.
+#pragma once
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int kRepetitions = 5;  // every case; the table takes the median
+
+// A temporary game folder (data/pic.png, data/pic.jpg, the pointer image), made once per run.
+// It becomes the current directory; "" when it could not be made.
+const std::string& bench_folder();
+// The same 800x600 picture in the clear, as PNG and as JPEG file bytes.
+const std::vector<unsigned char>& bench_png();
+const std::vector<unsigned char>& bench_jpeg();
+
+// A full balloon page: four lines of Japanese text in a 33-point gothic face (Shift-JIS).
+struct BenchPage {
+    std::string face;
+    int32_t points;
+    std::string text;
+};
+const BenchPage& bench_balloon_page();
+
+// The game as start-up leaves it, on the offscreen software renderer, in the bench folder: the
+// scene, balloon, overlay and staff-roll textures, the pointer, the PNG picture shown (the JPEG
+// one outgoing), everything at rest, the pointer over the canvas. false (the case is skipped
+// with the reason) when something could not be made.
+bool bench_game_ready(benchmark::State& state);
+// Puts the pictures back after a case drew the staff roll into the scene textures.
+void bench_game_show_pictures();
+
+// The demo story's game folder (POROMINA_BINARY_DIR/demo, or ../demo beside this program), or
+// "" when it has not been built.
+std::string demo_folder();
+
+// The child-process side of the start-up case: runs the real start-up in the demo folder, walks
+// the story and prints its figures. Returns the process exit code.
+int startup_child_main(const char* folder);
+constexpr const char* kStartupChildFlag = "--startup-child";

@@ -1,0 +1,176 @@
+// The benchmark program's entry: runs every case (repetitions interleaved at random, so that a
+// busy moment of the machine hurts no case in particular), then prints the closing table with
+// each figure beside its yardstick and its floor or target, PASS or MISS.
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/bench.h"
+
+namespace {
+
+// What the table needs of one case: the medians over its repetitions.
+struct Figure {
+    double cpu_us = 0;                        // CPU time per iteration
+    double real_us = 0;                       // wall (or manual) time per iteration
+    std::map<std::string, double> counters;
+    bool from_median = false;                 // set once the median aggregate arrived
+    std::string error;                        // why the case was skipped
+};
+
+std::map<std::string, Figure> figures;  // by the case's name (function/capture)
+
+double to_us(double value, benchmark::TimeUnit unit) { return value / benchmark::GetTimeUnitMultiplier(unit) * 1e6; }
+
+// The console reporter, keeping each case's median (or its only run) for the table.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            Figure& f = figures[run.run_name.function_name];
+            if (run.error_occurred) {
+                f.error = run.error_message;
+                continue;
+            }
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!median && (run.run_type == Run::RT_Aggregate || f.from_median)) continue;
+            f.from_median = median;
+            f.cpu_us = to_us(run.GetAdjustedCPUTime(), run.time_unit);
+            f.real_us = to_us(run.GetAdjustedRealTime(), run.time_unit);
+            for (const auto& [name, counter] : run.counters) f.counters[name] = counter.value;
+        }
+    }
+};
+
+enum class Metric { Cpu, Real, Counter };
+enum class Check { Ratio, Below, None };
+
+// One line of the table: a figure, what it stands beside, and its floor or target.
+struct Row {
+    const char* label;
+    const char* name;     // the case
+    const char* beside;   // the yardstick case (Ratio), or null
+    Metric metric;
+    const char* counter;  // for Metric::Counter
+    double scale;         // the metric in microseconds (or counter units) times scale = shown value
+    const char* unit;
+    Check check;
+    double limit;         // ratio, or the shown unit's bound
+    const char* limit_text;
+};
+
+const Row kRows[] = {
+    {"frame step at rest", "BM_Frame/rest", "BM_BareRenderer/rest", Metric::Cpu, nullptr, 1, "us", Check::Ratio, 1.3, "<= 1.30x bare"},
+    {"frame step, cross-fade (kind 9)", "BM_Frame/cross_fade", "BM_BareRenderer/cross_fade", Metric::Cpu, nullptr, 1, "us", Check::Ratio, 1.3, "<= 1.30x bare"},
+    {"frame step, kind 10", "BM_Frame/fade_through_white", "BM_BareRenderer/fade_through_white", Metric::Cpu, nullptr, 1, "us", Check::Ratio, 1.3, "<= 1.30x bare"},
+    {"frame step, balloon open", "BM_Frame/balloon", "BM_BareRenderer/balloon", Metric::Cpu, nullptr, 1, "us", Check::Ratio, 1.3, "<= 1.30x bare"},
+    {"frame step, overlay open", "BM_Frame/overlay", "BM_BareRenderer/overlay", Metric::Cpu, nullptr, 1, "us", Check::Ratio, 1.3, "<= 1.30x bare"},
+    {"frame step, staff roll scrolling", "BM_Frame/staff_roll", "BM_BareRenderer/staff_roll", Metric::Cpu, nullptr, 1, "us", Check::Ratio, 1.3, "<= 1.30x bare"},
+    {"one 800x600x4 memcpy", "BM_MemcpyFrame", nullptr, Metric::Cpu, nullptr, 1, "us", Check::None, 0, "reference"},
+    {"scene change, 800x600 PNG", "BM_SceneChange/png", "BM_BareDecode/png", Metric::Cpu, nullptr, 1e-3, "ms", Check::Ratio, 1.2, "<= 1.20x bare libpng"},
+    {"scene change, 800x600 JPEG", "BM_SceneChange/jpeg", "BM_BareDecode/jpeg", Metric::Cpu, nullptr, 1e-3, "ms", Check::Ratio, 1.2, "<= 1.20x bare libjpeg"},
+    {"start-up to first frame, demo (CPU)", "BM_StartUpDemo", nullptr, Metric::Real, nullptr, 1e-3, "ms", Check::Below, 150, "< 150 ms"},
+    {"  wall clock, spawn to first frame", "BM_StartUpDemo", nullptr, Metric::Counter, "wall_ms", 1, "ms", Check::None, 0, "(machine load included)"},
+    {"  wall clock, spawn to main", "BM_StartUpDemo", nullptr, Metric::Counter, "to_main_ms", 1, "ms", Check::None, 0, "(libraries, static set-up)"},
+    {"  wall clock, start_up to first frame", "BM_StartUpDemo", nullptr, Metric::Counter, "start_up_call_ms", 1, "ms", Check::None, 0, "(inside the process)"},
+    {"peak resident memory, demo walked", "BM_StartUpDemo", nullptr, Metric::Counter, "peak_mb", 1, "MB", Check::Below, 64, "< 64 MB"},
+    {"streaming 1 s of 44.1 kHz stereo", "BM_StreamOneSecondStereo44k", nullptr, Metric::Counter, "cpu_us_per_audio_s", 1, "us", Check::Below, 10000, "< 10000 us (1 % of a core)"},
+    {"render_alpha_text, full balloon page", "BM_RenderAlphaTextBalloonPage", nullptr, Metric::Cpu, nullptr, 1, "us", Check::Below, 16667, "< 16667 us (one 60 Hz frame)"},
+    {"setup_credits", "BM_SetupCredits", nullptr, Metric::Cpu, nullptr, 1, "us", Check::Below, 16667, "< 16667 us (one 60 Hz frame)"},
+    {"letterbox one frame to 1920x1080", "BM_LetterboxTo1080p", nullptr, Metric::Cpu, nullptr, 1, "us", Check::None, 0, "reference"},
+};
+
+// The shown value of a case for a row; false when the case did not run or failed.
+bool value_of(const char* name, const Row& row, double* out, std::string* why) {
+    auto it = figures.find(name);
+    if (it == figures.end()) return *why = "not run", false;
+    const Figure& f = it->second;
+    if (!f.error.empty()) return *why = f.error, false;
+    if (row.metric == Metric::Counter) {
+        auto c = f.counters.find(row.counter);
+        if (c == f.counters.end()) return *why = "no figure", false;
+        *out = c->second * row.scale;
+    } else {
+        *out = (row.metric == Metric::Cpu ? f.cpu_us : f.real_us) * row.scale;
+    }
+    return true;
+}
+
+std::string machine_line() {
+    utsname u{};
+    uname(&u);
+    char line[200];
+    std::snprintf(line, sizeof line, "%ld CPUs online, %s %s; times are CPU time medians of %d repetitions",
+                  sysconf(_SC_NPROCESSORS_ONLN), u.sysname, u.machine, kRepetitions);
+    return line;
+}
+
+void print_table() {
+    std::printf("\nporomina performance floors (%s)\n", machine_line().c_str());
+    std::printf("%-38s %12s  %-30s %8s  %-30s %s\n", "figure", "measured", "beside", "ratio", "floor / target", "result");
+    int misses = 0;
+    for (const Row& row : kRows) {
+        double value = 0;
+        std::string why;
+        if (!value_of(row.name, row, &value, &why)) {
+            std::printf("%-38s %12s  %-30s %8s  %-30s %s\n", row.label, "-", "", "", row.limit_text,
+                        ("NOT MEASURED: " + why).c_str());
+            continue;
+        }
+        char measured[32], beside[64] = "", ratio[16] = "";
+        std::snprintf(measured, sizeof measured, "%.*f %s", value < 10 ? 3 : 1, value, row.unit);
+        bool pass = true;
+        if (row.check == Check::Ratio) {
+            double base = 0;
+            std::string base_why;
+            if (!value_of(row.beside, row, &base, &base_why) || base <= 0) {
+                std::printf("%-38s %12s  %-30s %8s  %-30s %s\n", row.label, measured, "", "", row.limit_text,
+                            ("NOT MEASURED: yardstick " + base_why).c_str());
+                continue;
+            }
+            std::snprintf(beside, sizeof beside, "bare %.*f %s", base < 10 ? 3 : 1, base, row.unit);
+            std::snprintf(ratio, sizeof ratio, "%.2fx", value / base);
+            pass = value / base <= row.limit;
+        } else if (row.check == Check::Below) {
+            pass = value < row.limit;
+        }
+        const char* result = row.check == Check::None ? "-" : pass ? "PASS" : "MISS";
+        if (row.check != Check::None && !pass) ++misses;
+        std::printf("%-38s %12s  %-30s %8s  %-30s %s\n", row.label, measured, beside, ratio, row.limit_text, result);
+    }
+    std::printf("%s\n", misses ? "some figures MISS their floor" : "every measured figure meets its floor");
+}
+
+// Flags this program runs with unless the command line says otherwise.
+bool given(int argc, char** argv, const char* flag) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], kStartupChildFlag) == 0) return startup_child_main(argv[2]);
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    std::string aggregates = "--benchmark_display_aggregates_only=true";
+    if (!given(argc, argv, "--benchmark_enable_random_interleaving")) args.push_back(interleave.data());
+    if (!given(argc, argv, "--benchmark_display_aggregates_only")) args.push_back(aggregates.data());
+    int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    print_table();
+    return 0;
+}

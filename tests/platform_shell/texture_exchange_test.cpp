@@ -1,0 +1,47 @@
+// Exchanging two textures' pixels: only between textures of one size and format, never while
+// either is locked, and both count as changed so that the renderer uploads them again.
+#include <gtest/gtest.h>
+
+#include "platform/texture.h"
+
+namespace {
+
+struct Owned {
+    Texture* t = nullptr;
+    ~Owned() { texture_release(t); }
+};
+
+TEST(TextureExchange, SwapsBuffersOfMatchingTexturesOnly) {
+    Owned a, b, small, alpha;
+    ASSERT_EQ(texture_create(4, 3, PixelFormat::X8R8G8B8, &a.t), S_OK);
+    ASSERT_EQ(texture_create(4, 3, PixelFormat::X8R8G8B8, &b.t), S_OK);
+    ASSERT_EQ(texture_create(3, 4, PixelFormat::X8R8G8B8, &small.t), S_OK);
+    ASSERT_EQ(texture_create(4, 3, PixelFormat::A8R8G8B8, &alpha.t), S_OK);
+    a.t->pixels[0] = 0xAAAAAA;
+    b.t->pixels[0] = 0xBBBBBB;
+    const uint32_t va = a.t->version, vb = b.t->version;
+
+    EXPECT_EQ(texture_exchange_pixels(a.t, b.t), S_OK);
+    EXPECT_EQ(a.t->pixels[0], 0xBBBBBBu);
+    EXPECT_EQ(b.t->pixels[0], 0xAAAAAAu);
+    EXPECT_GT(a.t->version, va) << "changed pixels are uploaded again";
+    EXPECT_GT(b.t->version, vb);
+    EXPECT_FALSE(a.t->locked);
+    EXPECT_FALSE(b.t->locked);
+
+    uint32_t* before = a.t->pixels;
+    EXPECT_EQ(texture_exchange_pixels(a.t, small.t), D3DERR_INVALIDCALL) << "another size";
+    EXPECT_EQ(texture_exchange_pixels(a.t, alpha.t), D3DERR_INVALIDCALL) << "another format";
+    EXPECT_EQ(texture_exchange_pixels(a.t, a.t), D3DERR_INVALIDCALL);
+    EXPECT_EQ(texture_exchange_pixels(a.t, nullptr), D3DERR_INVALIDCALL);
+    LockedRect r{};
+    ASSERT_EQ(texture_lock(b.t, &r), S_OK);
+    EXPECT_EQ(texture_exchange_pixels(a.t, b.t), D3DERR_INVALIDCALL) << "b is locked";
+    EXPECT_FALSE(a.t->locked) << "a failed exchange leaves no lock behind";
+    texture_unlock(b.t);
+    texture_fail_next_locks(1);
+    EXPECT_EQ(texture_exchange_pixels(a.t, b.t), D3DERR_INVALIDCALL);
+    EXPECT_EQ(a.t->pixels, before) << "no failed exchange moved anything";
+}
+
+}  // namespace
