@@ -39,41 +39,6 @@ void must_return(const char* what, std::function<void()> call) {
     std::_Exit(1);
 }
 
-// The output file of SDL's disk driver, for the life of the object.
-struct DiskDevice {
-    std::string output, saved_driver;
-    bool had_driver;
-    explicit DiskDevice(const std::string& path) : output(path) {
-        const char* d = std::getenv("SDL_AUDIODRIVER");
-        had_driver = d != nullptr;
-        if (d) saved_driver = d;
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    }
-    ~DiskDevice() {
-        if (had_driver) setenv("SDL_AUDIODRIVER", saved_driver.c_str(), 1);
-        else unsetenv("SDL_AUDIODRIVER");
-        unsetenv("SDL_DISKAUDIOFILE");
-    }
-    // Waits until the output holds `plain` (it is written in real time), at most 20 s.
-    bool wait_for_samples(const Bytes& plain) const {
-        for (int i = 0; i < 2000; ++i) {
-            Bytes out = read_bytes(output);
-            if (std::search(out.begin(), out.end(), plain.begin(), plain.end()) != out.end()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    // Waits until the output holds `bytes`, at most 20 s.
-    bool wait_for_size(uint64_t bytes) const {
-        for (int i = 0; i < 2000; ++i) {
-            struct stat st;
-            if (::stat(output.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) >= bytes) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-};
 
 TEST(SoundDeviceRemoval, NoWaitHangsAndTheNextSoundPlaysOnTheDeviceOfNow) {
     TempGameDir dir;

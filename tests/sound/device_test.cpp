@@ -17,38 +17,13 @@ namespace {
 
 constexpr uint32_t kDeviceBytesPerSecond = 44100 * 4;  // what the player asks of the device
 
-// Points SDL at its disk driver for the life of the object, restoring the environment after.
-struct DiskDevice {
-    std::string output, saved_driver;
-    bool had_driver;
-    explicit DiskDevice(const std::string& path) : output(path) {
-        const char* d = std::getenv("SDL_AUDIODRIVER");
-        had_driver = d != nullptr;
-        if (d) saved_driver = d;
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    }
-    ~DiskDevice() {
-        if (had_driver) setenv("SDL_AUDIODRIVER", saved_driver.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
-        unsetenv("SDL_DISKAUDIOFILE");
-    }
-    // Waits until the device has written `bytes` (it writes in real time), at most 20 s.
-    bool wait_for(uint64_t bytes) const {
-        for (int i = 0; i < 2000; ++i) {
-            struct stat st;
-            if (::stat(output.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) >= bytes) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-};
 
 // Plays data/<name> on the disk device until `seconds` of output exist, and returns the output.
 Bytes play_on_disk(const TempGameDir& dir, const char* name, double seconds) {
     DiskDevice disk(dir.path + "/device.raw");
     EXPECT_EQ(init_sound(), 0);
     EXPECT_EQ(play_sound(name), 0);
-    EXPECT_TRUE(disk.wait_for(static_cast<uint64_t>(seconds * kDeviceBytesPerSecond)));
+    EXPECT_TRUE(disk.wait_for_size(static_cast<uint64_t>(seconds * kDeviceBytesPerSecond)));
     stop_sound();
     shutdown_sound();
     return read_bytes(disk.output);

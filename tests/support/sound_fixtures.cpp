@@ -1,7 +1,12 @@
 // WAVE fixtures and the temporary game folder for the sound tests.
 #include "sound_fixtures.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -133,4 +138,38 @@ TempGameDir::~TempGameDir() {
 
 bool TempGameDir::put(const std::string& name, const Bytes& bytes) const {
     return write_bytes(path + "/data/" + name, bytes);
+}
+
+DiskDevice::DiskDevice(const std::string& path) : output(path) {
+    const char* d = std::getenv("SDL_AUDIODRIVER");
+    had_driver = d != nullptr;
+    if (d) saved_driver = d;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+}
+
+DiskDevice::~DiskDevice() {
+    if (had_driver)
+        setenv("SDL_AUDIODRIVER", saved_driver.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+}
+
+bool DiskDevice::wait_for_size(uint64_t bytes) const {
+    for (int i = 0; i < 2000; ++i) {
+        struct stat st;
+        if (::stat(output.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) >= bytes) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+bool DiskDevice::wait_for_samples(const Bytes& plain) const {
+    for (int i = 0; i < 2000; ++i) {
+        Bytes out = read_bytes(output);
+        if (std::search(out.begin(), out.end(), plain.begin(), plain.end()) != out.end()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }

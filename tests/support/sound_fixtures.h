@@ -49,3 +49,18 @@ struct TempGameDir {
     // Writes data/<name>.
     bool put(const std::string& name, const Bytes& bytes) const;
 };
+
+// Points SDL at its disk audio driver (writing to `output`) for the life of the object, restoring
+// the environment after; the waits poll the file SDL writes in real time, at most 20 s.
+struct DiskDevice {
+    std::string output, saved_driver;
+    bool had_driver;
+    explicit DiskDevice(const std::string& path);
+    ~DiskDevice();
+    DiskDevice(const DiskDevice&) = delete;
+    DiskDevice& operator=(const DiskDevice&) = delete;
+    // Until the output holds at least `bytes`.
+    bool wait_for_size(uint64_t bytes) const;
+    // Until the output holds `plain` somewhere, in order.
+    bool wait_for_samples(const Bytes& plain) const;
+};
