@@ -8,6 +8,7 @@
 #include "gfx/textures.h"
 #include "platform/clock.h"
 #include "platform/instance.h"
+#include "platform/memory.h"
 #include "resources/resources.h"
 #include "scenario/scenario.h"
 #include "scene/credits.h"
@@ -43,6 +44,8 @@ void destroy_main_window() {
 }
 
 int start_up() {
+    // Before any picture is made: large blocks stay out of the main heap (no creep over hours).
+    settle_heap_policy();
     // 1. The 1 ms clock period: without it frames are not paced.
     timer_period_set = 0;
     if (clock_has_1ms_period()) {

@@ -11,6 +11,7 @@
 #include "bench/bench.h"
 #include "gfx/device.h"
 #include "gfx/textures.h"
+#include "platform/memory.h"
 #include "platform/image_write.h"
 #include "platform/renderer.h"
 #include "platform/sjis.h"
@@ -142,6 +143,7 @@ bool bench_game_ready(benchmark::State& state) {
     }
     if (!game_up) {
         reset_shared_flags();
+        settle_heap_policy();  // the heap as start-up leaves it
         timer_period_set = 0;  // no pacing: the frame step runs flat out
         renderer_set_offscreen_only(true);
         game_up = create_device() == 0 && create_scene_textures() == 0 && create_balloon_textures() == 0 &&

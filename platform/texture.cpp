@@ -2,17 +2,65 @@
 #include "platform/texture.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <utility>
 
 #include "platform/image_decode.h"
+#include "platform/memory.h"
 
 namespace {
 int creations_to_fail = 0;                // user-interface thread only
 HRESULT creation_failure = S_OK;
 int locks_to_fail = 0;
 TextureNativeRelease native_release = nullptr;
+
+// Large pixel buffers lately released, kept for the next texture of the same size. A scene change
+// makes and frees one full picture; memory the process has not touched yet costs more to fault in
+// than the decode itself, and a heap that hands such blocks out and back fragments.
+struct FreeDeleter {
+    void operator()(uint32_t* p) const { std::free(p); }
+};
+struct SpareBuffer {
+    size_t bytes = 0;
+    std::unique_ptr<uint32_t, FreeDeleter> pixels;
+};
+constexpr int kSpareBuffers = 2;
+SpareBuffer spare_buffers[kSpareBuffers];  // user-interface thread only
+
+uint32_t* take_spare(size_t bytes) {
+    for (SpareBuffer& spare : spare_buffers) {
+        if (spare.pixels && spare.bytes == bytes) {
+            spare.bytes = 0;
+            return spare.pixels.release();
+        }
+    }
+    return nullptr;
+}
+
+// Keeps a large buffer for later, or frees it when it is small or no place is free.
+void give_back(uint32_t* pixels, size_t bytes) {
+    if (!pixels) return;
+    if (bytes >= static_cast<size_t>(kLargeBlockBytes)) {
+        for (SpareBuffer& spare : spare_buffers) {
+            if (!spare.pixels) {
+                spare.bytes = bytes;
+                spare.pixels.reset(pixels);
+                return;
+            }
+        }
+    }
+    std::free(pixels);
+}
 }  // namespace
+
+void texture_free_spare_buffers() {
+    for (SpareBuffer& spare : spare_buffers) {
+        spare.pixels.reset();
+        spare.bytes = 0;
+    }
+}
 
 void texture_fail_next_creations(int count, HRESULT result) {
     creations_to_fail = count;
@@ -37,7 +85,9 @@ HRESULT create(int width, int height, PixelFormat format, bool zero, Texture** o
     auto* t = new (std::nothrow) Texture;
     if (!t) return D3DERR_OUTOFVIDEOMEMORY;
     const size_t bytes = static_cast<size_t>(width) * height * 4;
-    t->pixels = static_cast<uint32_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
+    t->pixels = take_spare(bytes);
+    if (t->pixels && zero) std::memset(t->pixels, 0, bytes);
+    if (!t->pixels) t->pixels = static_cast<uint32_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
     if (!t->pixels) {
         delete t;
         return D3DERR_OUTOFVIDEOMEMORY;
@@ -64,7 +114,7 @@ HRESULT texture_create_unfilled(int width, int height, PixelFormat format, Textu
 void texture_release(Texture*& texture) {
     if (!texture) return;
     if (texture->native && native_release) native_release(texture);
-    std::free(texture->pixels);
+    give_back(texture->pixels, static_cast<size_t>(texture->pitch) * texture->height);
     delete texture;
     texture = nullptr;
 }

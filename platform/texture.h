@@ -29,6 +29,9 @@ struct LockedRect {
 HRESULT texture_create(int width, int height, PixelFormat format, Texture** out);
 // Releases a texture and its renderer copy; null-safe; sets the pointer to null.
 void texture_release(Texture*& texture);
+// Frees the large pixel buffers kept from released textures for reuse by the next texture of the
+// same size (at most two; they are freed at exit in any case).
+void texture_free_spare_buffers();
 // Locks the whole top level for writing. D3DERR_INVALIDCALL when already locked or null.
 HRESULT texture_lock(Texture* texture, LockedRect* out);
 // Unlocks and marks the pixels changed. D3DERR_INVALIDCALL when not locked.

@@ -45,3 +45,49 @@ TEST(TextureExchange, SwapsBuffersOfMatchingTexturesOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+bool all_zero(const Texture* t) {
+    for (int i = 0; i < t->width * t->height; ++i)
+        if (t->pixels[i] != 0) return false;
+    return true;
+}
+
+// A full picture's buffer, released, serves the next texture of its size; a texture asked for
+// zero pixels still gets zero pixels, and a texture of another size never gets it.
+TEST(TextureBuffers, LargeBuffersAreReusedAndStillHandedOutZeroed) {
+    texture_free_spare_buffers();
+    Owned first;
+    ASSERT_EQ(texture_create(800, 600, PixelFormat::X8R8G8B8, &first.t), S_OK);
+    uint32_t* buffer = first.t->pixels;
+    for (int i = 0; i < 800 * 600; ++i) buffer[i] = 0x555555;
+    texture_release(first.t);
+
+    Owned other;
+    ASSERT_EQ(texture_create(640, 480, PixelFormat::X8R8G8B8, &other.t), S_OK);
+    EXPECT_NE(other.t->pixels, buffer) << "a buffer of another size";
+    EXPECT_TRUE(all_zero(other.t));
+
+    Owned again;
+    ASSERT_EQ(texture_create(800, 600, PixelFormat::A8R8G8B8, &again.t), S_OK);
+    EXPECT_EQ(again.t->pixels, buffer) << "the released buffer is used again";
+    EXPECT_TRUE(all_zero(again.t)) << "the old picture does not show through";
+    EXPECT_EQ(again.t->version, 1u);
+
+    // Small textures are not kept: a spare place is not spent on them.
+    Owned small;
+    ASSERT_EQ(texture_create(16, 16, PixelFormat::X8R8G8B8, &small.t), S_OK);
+    texture_release(small.t);
+    texture_release(again.t);
+    texture_release(other.t);
+    Owned big, mid;
+    ASSERT_EQ(texture_create(800, 600, PixelFormat::X8R8G8B8, &big.t), S_OK);
+    ASSERT_EQ(texture_create(640, 480, PixelFormat::X8R8G8B8, &mid.t), S_OK);
+    EXPECT_EQ(big.t->pixels, buffer) << "both large buffers were kept";
+    EXPECT_TRUE(all_zero(big.t));
+    EXPECT_TRUE(all_zero(mid.t));
+    texture_free_spare_buffers();
+}
+
+}  // namespace

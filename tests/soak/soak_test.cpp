@@ -7,6 +7,7 @@
 // POROMINA_SOAK_FRAMES sets the length (ctest runs a short soak; scripts/soak the long one),
 // POROMINA_SOAK_SEED the input.
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -96,6 +97,8 @@ struct SoakWatch {
     int last_frame = 0;          // the late reading
     long rss_sample = -1, rss_last = -1;    // resident set, bytes
     long anon_sample = -1, anon_last = -1;  // its anonymous part (heap, not mapped files)
+    size_t heap_used_sample = 0, heap_used_last = 0;  // bytes in live heap blocks
+    size_t heap_idle_sample = 0, heap_idle_last = 0;  // bytes the heap holds free (fragmentation)
     int frames_seen = 0;
     std::set<int> scenes;
     int scene_changes = 0, balloons = 0, menus = 0, mode_switches = 0, staff_rolls = 0;
@@ -103,6 +106,13 @@ struct SoakWatch {
     std::string pending;         // a line not yet ended
 };
 SoakWatch watch;
+
+// The allocator's own count: blocks in use (mapped ones included) and free space it keeps.
+void heap_reading(size_t* used, size_t* idle) {
+    const struct mallinfo2 m = mallinfo2();
+    *used = m.uordblks + m.hblkhd;
+    *idle = m.fordblks;
+}
 
 int field(const std::string& line, const char* key) {
     size_t at = line.find(std::string(" ") + key + "=");
@@ -129,10 +139,12 @@ void take_line(const std::string& line) {
     if (frame == watch.sample_frame) {
         watch.rss_sample = status_bytes("VmRSS");
         watch.anon_sample = status_bytes("RssAnon");
+        heap_reading(&watch.heap_used_sample, &watch.heap_idle_sample);
     }
     if (frame == watch.last_frame) {
         watch.rss_last = status_bytes("VmRSS");
         watch.anon_last = status_bytes("RssAnon");
+        heap_reading(&watch.heap_used_last, &watch.heap_idle_last);
     }
 }
 
@@ -193,6 +205,9 @@ TEST(Soak, RandomInputOnTheDemoStoryRunsToTheEndWithoutMemoryCreep) {
                 judged ? "" : kSanitized ? " (sanitizer build: not judged)" : " (short soak: not judged)");
     std::printf("soak: of it anonymous (heap): %ld KiB, then %ld KiB; growth %ld KiB\n", watch.anon_sample / 1024,
                 watch.anon_last / 1024, (watch.anon_last - watch.anon_sample) / 1024);
+    std::printf("soak: heap blocks in use: %zu KiB, then %zu KiB; free space the heap keeps: %zu KiB, then %zu KiB\n",
+                watch.heap_used_sample / 1024, watch.heap_used_last / 1024, watch.heap_idle_sample / 1024,
+                watch.heap_idle_last / 1024);
     ASSERT_GT(watch.rss_sample, 0);
     ASSERT_GT(watch.rss_last, 0);
     if (judged) {
