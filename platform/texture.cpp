@@ -87,7 +87,10 @@ HRESULT create(int width, int height, PixelFormat format, bool zero, Texture** o
     const size_t bytes = static_cast<size_t>(width) * height * 4;
     t->pixels = take_spare(bytes);
     if (t->pixels && zero) std::memset(t->pixels, 0, bytes);
-    if (!t->pixels) t->pixels = static_cast<uint32_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
+    for (int attempt = 0; !t->pixels && attempt < 2; ++attempt) {
+        if (attempt == 1) texture_free_spare_buffers();  // short of memory: the kept buffers go first
+        t->pixels = static_cast<uint32_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
+    }
     if (!t->pixels) {
         delete t;
         return D3DERR_OUTOFVIDEOMEMORY;
