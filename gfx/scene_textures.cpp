@@ -6,8 +6,6 @@
 #include "scene/balloon.h"
 #include "scene/transition.h"
 
-namespace {
-
 // Creates one texture; on failure shows the start-up message for the cause. 0 or -1.
 int create_or_report(int width, int height, PixelFormat format, Texture** out) {
     const HRESULT hr = texture_create(width, height, format, out);
@@ -17,8 +15,6 @@ int create_or_report(int width, int height, PixelFormat format, Texture** out) {
     }
     return 0;
 }
-
-}  // namespace
 
 int create_scene_textures() {
     SceneTransition& st = scene_transition;

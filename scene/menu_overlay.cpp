@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "gfx/device.h"
 #include "gfx/text.h"
+#include "gfx/textures.h"
 #include "platform/sprite.h"
 
 MenuOverlay menu_overlay;
@@ -64,11 +65,7 @@ int create_menu_overlay() {
                 return -1;
             }
             Texture*& texture = m.menu_label_textures[row][col];
-            const HRESULT hr = texture_create(size.width, size.height, PixelFormat::X8R8G8B8, &texture);
-            if (failed(hr)) {
-                show_creation_failure(hr);
-                return -1;
-            }
+            if (create_or_report(size.width, size.height, PixelFormat::X8R8G8B8, &texture) != 0) return -1;
             if (fill_texture(texture, m.label_back_colour) != 0 ||
                 draw_text_to_texture(texture, m.font_face, m.font_size, 0, 0, m.label_text_colour,
                                      label) < 0) {
@@ -77,12 +74,8 @@ int create_menu_overlay() {
             }
         }
     }
-    const HRESULT hr = texture_create(m.panel_width, m.panel_height, PixelFormat::X8R8G8B8,
-                                      &m.menu_panel_texture);
-    if (failed(hr)) {
-        show_creation_failure(hr);
+    if (create_or_report(m.panel_width, m.panel_height, PixelFormat::X8R8G8B8, &m.menu_panel_texture) != 0)
         return -1;
-    }
     if (fill_texture(m.menu_panel_texture, m.panel_colour) != 0) {
         show_error(kMsgStartupFailed);
         return -1;
