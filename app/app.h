@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 // Frame pacing (user-interface thread only).
 extern int timer_period_set;          // 1 when the 1 ms clock period was obtained at start

@@ -1,11 +1,11 @@
 // The heartbeat: the idle step with the lost-device recovery, the frame step in its fixed order,
 // and the windowed-mode pacing.
 #include "app/app.h"
-#include "app/flags.h"
+#include "common/flags.h"
 #include "gfx/device.h"
-#include "platform/clock.h"
-#include "platform/renderer.h"
-#include "platform/sprite.h"
+#include "platform/system/clock.h"
+#include "platform/video/renderer.h"
+#include "platform/video/sprite.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
 #include "scene/hotspot.h"

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <fstream>
 
-#include "app/flags.h"
+#include "common/flags.h"
 #include "gfx/device.h"
-#include "platform/sjis.h"
+#include "platform/text/sjis.h"
 #include "scene/credits.h"
 #include "scene/hotspot.h"
 #include "scene/menu_overlay.h"

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/flags.h"
+#include "common/flags.h"
 #include "bench/bench.h"
-#include "platform/renderer.h"
-#include "platform/renderer_baseline.h"
-#include "platform/sprite.h"
+#include "platform/video/renderer.h"
+#include "bench/renderer_baseline.h"
+#include "platform/video/sprite.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
 #include "scene/transition.h"

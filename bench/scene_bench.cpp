@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "platform/image_baseline.h"
+#include "bench/image_baseline.h"
 #include "scene/transition.h"
 
 namespace {

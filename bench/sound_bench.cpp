@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "platform/audio.h"
+#include "platform/audio/audio.h"
 #include "sound/sound.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/flags.h"
-#include "app/messages.h"
+#include "common/flags.h"
+#include "common/messages.h"
 #include "bench/bench.h"
 #include "resources/resources.h"
 #include "scenario/scenario.h"

@@ -2,7 +2,7 @@
 // layout (setup_credits: thirteen lines measured and packed).
 #include "bench/bench.h"
 #include "gfx/text.h"
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
 

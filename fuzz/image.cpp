@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/image.h"
+#include "platform/image/image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Texture* texture = nullptr;

@@ -2,10 +2,10 @@
 // the render states, the viewport, the sprite batch and its loss/reset hooks.
 #include "gfx/device.h"
 
-#include "app/flags.h"
-#include "app/messages.h"
-#include "platform/renderer.h"
-#include "platform/sprite.h"
+#include "common/flags.h"
+#include "common/messages.h"
+#include "platform/video/renderer.h"
+#include "platform/video/sprite.h"
 
 PresentParams present_params_windowed{};
 PresentParams present_params_fullscreen{};

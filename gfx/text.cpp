@@ -1,11 +1,11 @@
 // Text drawn into textures character by character, and the fill and copy pixel operations.
-// Fonts come from platform/text.h; every operation creates its font and drops it before returning.
+// Fonts come from platform/text/text.h; every operation creates its font and drops it before returning.
 #include "gfx/text.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 
 // 2 when b leads a two-byte Shift-JIS character (0x81-0x9F, 0xE0-0xEF), else 1.
 int sjis_char_bytes(unsigned char b);

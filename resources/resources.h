@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 
 // String table.
 constexpr int kStringTitle = 103;  // "ぽろみな": window title and message-box caption

@@ -1,9 +1,11 @@
 // Speech balloons: page state, page rendering and the opening and closing animation.
 #include "scene/balloon.h"
 
-#include "app/flags.h"
+#include "common/flags.h"
+#include "common/messages.h"
 #include "gfx/text.h"
-#include "platform/sprite.h"
+#include "gfx/textures.h"
+#include "platform/video/sprite.h"
 
 SpeechBalloon speech_balloon;
 
@@ -76,4 +78,30 @@ int draw_balloon() {
                kHalfOpaque);
     b.balloon_anim_counter -= kBalloonAnimStep;
     return 0;
+}
+
+int create_balloon_textures() {
+    SpeechBalloon& b = speech_balloon;
+    release_balloon_textures();
+    b.text_colour = kBalloonTextColour;
+    b.panel_colour = kBalloonPanelColour;
+    b.balloon_width = kBalloonWidth;
+    b.balloon_height = kBalloonHeight;
+    b.balloon_x = kBalloonX;
+    b.balloon_y = kBalloonY;
+    if (create_or_report(b.balloon_width, b.balloon_height, PixelFormat::A8R8G8B8, &b.text_texture) != 0 ||
+        create_or_report(b.balloon_width, b.balloon_height, PixelFormat::X8R8G8B8, &b.scratch_texture) != 0 ||
+        create_or_report(b.balloon_width, b.balloon_height, PixelFormat::X8R8G8B8, &b.panel_texture) != 0)
+        return -1;
+    if (fill_texture(b.panel_texture, b.panel_colour) != 0) {
+        show_error(kMsgStartupFailed);
+        return -1;
+    }
+    return 0;
+}
+
+void release_balloon_textures() {
+    texture_release(speech_balloon.text_texture);
+    texture_release(speech_balloon.scratch_texture);
+    texture_release(speech_balloon.panel_texture);
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 #include "scenario/scenario.h"
 
 constexpr int kBalloonWidth = 792;        // pixels
@@ -16,7 +16,7 @@ constexpr uint32_t kBalloonTextColour = 0x00FFFFFF;   // GDI value, white
 constexpr uint32_t kBalloonPanelColour = 0xFF0000FF;  // ARGB, opaque blue
 
 // The balloon's textures, pages and animation. `balloon_open` and `balloon_animating` live in
-// app/flags.h.
+// common/flags.h.
 struct SpeechBalloon {
     Texture* text_texture = nullptr;     // 792x196 A8R8G8B8: the page text; owned
     Texture* scratch_texture = nullptr;  // 792x196 X8R8G8B8: text is drawn here first; owned
@@ -48,3 +48,8 @@ int advance_balloon();
 int render_balloon_page(int index);
 // Draws the balloon: the growing or shrinking panel, or the open panel with its text. Returns 0.
 int draw_balloon();
+
+// Makes the balloon's text, scratch and panel textures, 792x196. 0, or -1 after a message.
+int create_balloon_textures();
+// Releases them (null-safe).
+void release_balloon_textures();

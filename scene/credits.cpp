@@ -2,10 +2,10 @@
 // per-frame state machine that ends with the story starting again.
 #include "scene/credits.h"
 
-#include "app/flags.h"
+#include "common/flags.h"
 #include "gfx/text.h"
-#include "platform/clock.h"
-#include "platform/sprite.h"
+#include "platform/system/clock.h"
+#include "platform/video/sprite.h"
 #include "scenario/scenario.h"
 #include "scene/hotspot.h"
 #include "scene/transition.h"

@@ -22,7 +22,7 @@ struct CreditItem {
 };
 
 // The roll's lines, layout and state machine. Its flags `credits_start_pending`, `credits_mode`
-// and `clear_to_black` live in app/flags.h. The roll texture is the scene transition's
+// and `clear_to_black` live in common/flags.h. The roll texture is the scene transition's
 // previous_image; the fades paint current_image.
 struct CreditsRoll {
     CreditItem items[kCreditItems];  // 0 title, 1 heading, 2..11 role/name pairs, 12 closing

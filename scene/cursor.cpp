@@ -2,10 +2,10 @@
 // pointer position every frame.
 #include <string>
 
-#include "app/flags.h"
-#include "app/messages.h"
-#include "platform/image.h"
-#include "platform/sprite.h"
+#include "common/flags.h"
+#include "common/messages.h"
+#include "platform/image/image.h"
+#include "platform/video/sprite.h"
 #include "scenario/data_file.h"
 #include "scene/hotspot.h"
 

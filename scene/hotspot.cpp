@@ -2,7 +2,7 @@
 // and what a hit area does (scene link with transition and sound, balloon, staff roll).
 #include "scene/hotspot.h"
 
-#include "app/flags.h"
+#include "common/flags.h"
 #include "scenario/scenario.h"
 #include "scene/balloon.h"
 #include "scene/menu_overlay.h"

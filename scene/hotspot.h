@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 
 constexpr int kShortcutEntry = 26;       // table entry whose area 0 is rewired at scene 86
 constexpr int kShortcutScene = 86;       // reaching it rewires that area

@@ -1,12 +1,12 @@
 // The overlay menu: label textures made at start-up, the click test and the animated drawing.
 #include "scene/menu_overlay.h"
 
-#include "app/flags.h"
-#include "app/messages.h"
+#include "common/flags.h"
+#include "common/messages.h"
 #include "gfx/device.h"
 #include "gfx/text.h"
 #include "gfx/textures.h"
-#include "platform/sprite.h"
+#include "platform/video/sprite.h"
 
 MenuOverlay menu_overlay;
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 
 constexpr int kMenuRows = 2;      // 0 while windowed, 1 while full-screen
 constexpr int kMenuColumns = 3;   // cancel, display mode, quit
@@ -25,7 +25,7 @@ struct MenuLabelSize {
 };
 
 // The overlay's textures and constants. `menu_open`, `menu_animating` and `menu_anim_counter`
-// live in app/flags.h.
+// live in common/flags.h.
 struct MenuOverlay {
     Texture* menu_label_textures[kMenuRows][kMenuColumns] = {};  // X8R8G8B8, label size; owned
     Texture* menu_panel_texture = nullptr;                        // 640x150 X8R8G8B8; owned

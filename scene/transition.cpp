@@ -5,11 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/flags.h"
+#include "common/flags.h"
 #include "gfx/text.h"
-#include "platform/image.h"
-#include "platform/sprite.h"
-#include "platform/texture.h"
+#include "gfx/textures.h"
+#include "platform/image/image.h"
+#include "platform/video/sprite.h"
+#include "platform/video/texture.h"
 #include "scenario/data_file.h"
 
 SceneTransition scene_transition;
@@ -180,4 +181,19 @@ int draw_scene_image() {
     }
     st.transition_counter -= step;
     return 0;
+}
+
+int create_scene_textures() {
+    SceneTransition& st = scene_transition;
+    release_scene_textures();
+    st.width = kCanvasWidth;
+    st.height = kCanvasHeight;
+    if (create_or_report(st.width, st.height, PixelFormat::X8R8G8B8, &st.previous_image) != 0) return -1;
+    if (create_or_report(st.width, st.height, PixelFormat::X8R8G8B8, &st.current_image) != 0) return -1;
+    return 0;
+}
+
+void release_scene_textures() {
+    texture_release(scene_transition.previous_image);
+    texture_release(scene_transition.current_image);
 }

@@ -1,13 +1,13 @@
 // Scene pictures: the outgoing and the current picture and the twelve transitions between them,
 // counted in drawn frames.
 #pragma once
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 
 constexpr int kCanvasWidth = 800;   // pixels
 constexpr int kCanvasHeight = 600;  // pixels
 constexpr int kTransitionKinds = 12;
 
-// The two picture layers and the running transition. `transition_active` lives in app/flags.h.
+// The two picture layers and the running transition. `transition_active` lives in common/flags.h.
 struct SceneTransition {
     Texture* previous_image = nullptr;  // outgoing picture, 800x600 X8R8G8B8; owned
     Texture* current_image = nullptr;   // picture now shown, same size and format; owned
@@ -18,6 +18,11 @@ struct SceneTransition {
 };
 
 extern SceneTransition scene_transition;
+
+// Makes the outgoing and current scene pictures, 800x600 X8R8G8B8. 0, or -1 after a message.
+int create_scene_textures();
+// Releases them (null-safe).
+void release_scene_textures();
 
 // The kind whose Shift-JIS name equals name byte for byte; 0 (instant) for null or unknown.
 int transition_kind_from_name(const char* name);

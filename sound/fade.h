@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/audio.h"
-#include "platform/wave_format.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/wave_format.h"
 
 constexpr double kFadeAheadSeconds = 0.06;  // from the play position to the ramp
 constexpr double kFadeRampSeconds = 0.1;    // the ramp down to silence

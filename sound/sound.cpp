@@ -8,9 +8,9 @@
 #include <system_error>
 #include <thread>
 
-#include "app/flags.h"
-#include "platform/audio.h"
-#include "platform/threads.h"
+#include "common/flags.h"
+#include "platform/audio/audio.h"
+#include "platform/system/threads.h"
 #include "scenario/data_file.h"
 #include "sound/fade.h"
 #include "sound/wave_reader.h"

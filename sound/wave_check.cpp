@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/audio.h"
+#include "platform/audio/audio.h"
 #include "sound/wave_reader.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/hresult.h"
-#include "platform/riff.h"
-#include "platform/wave_format.h"
+#include "platform/system/hresult.h"
+#include "platform/audio/riff.h"
+#include "platform/audio/wave_format.h"
 
 struct WaveReader {
     std::unique_ptr<unsigned char[]> format_record;  // WaveFormatEx + cbSize extra bytes; null

@@ -2,7 +2,7 @@
 // the window's place, and failures of the reset.
 #include "shell_fixture.h"
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "scenario/scenario.h"
 #include "support/scene_fixtures.h"
 

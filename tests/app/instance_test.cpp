@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "platform/instance.h"
+#include "platform/system/instance.h"
 #include "support/scenario_fixtures.h"
 
 extern char** environ;

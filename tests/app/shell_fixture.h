@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/flags.h"
+#include "common/flags.h"
 #include "gfx/device.h"
-#include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/renderer.h"
-#include "platform/sprite.h"
+#include "platform/system/clock.h"
+#include "platform/window/message_box.h"
+#include "platform/video/renderer.h"
+#include "platform/video/sprite.h"
 #include "support/image_fixtures.h"
 #include "support/scenario_fixtures.h"
 

@@ -2,8 +2,8 @@
 // message about a lost device comes after the window is gone.
 #include "shell_fixture.h"
 
-#include "app/messages.h"
-#include "platform/window.h"
+#include "common/messages.h"
+#include "platform/window/window.h"
 #include "support/scenario_fixtures.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // its own presses and keys, mnemonics and commands, Esc and Alt+Enter, pointer crossings.
 #include "shell_fixture.h"
 
-#include "platform/dialog.h"
-#include "platform/window.h"
+#include "platform/window/dialog.h"
+#include "platform/window/window.h"
 #include "resources/resources.h"
 
 namespace {

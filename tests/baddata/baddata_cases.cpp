@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/image_write.h"
+#include "platform/image/image_write.h"
 #include "scenario/data_file.h"
 #include "support/image_fixtures.h"
 #include "support/scenario_fixtures.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "baddata_cases.h"
-#include "platform/audio.h"
+#include "platform/audio/audio.h"
 #include "scenario/scenario.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <set>
 
 #include "demo/demo_fixtures.h"
-#include "platform/files.h"
-#include "platform/image.h"
-#include "platform/sjis.h"
+#include "platform/system/files.h"
+#include "platform/image/image.h"
+#include "platform/text/sjis.h"
 #include "sound/wave_reader.h"
 #include "support/image_fixtures.h"
 #include "tools/demogen/demo_folder.h"

@@ -6,7 +6,7 @@
 
 #include "demo/demo_fixtures.h"
 #include "gfx/text.h"
-#include "platform/sjis.h"
+#include "platform/text/sjis.h"
 #include "tools/demogen/story.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <sstream>
 
 #include "app/replay.h"
-#include "platform/image.h"
-#include "platform/sjis.h"
+#include "platform/image/image.h"
+#include "platform/text/sjis.h"
 #include "scenario/scenario.h"
 #include "scene/credits.h"
 #include "scene/hotspot.h"

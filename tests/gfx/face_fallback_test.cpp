@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "gfx/text.h"
-#include "platform/sjis.h"
-#include "platform/text.h"
+#include "platform/text/sjis.h"
+#include "platform/text/text.h"
 
 namespace {
 

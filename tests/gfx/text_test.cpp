@@ -7,8 +7,8 @@
 #include <string>
 
 #include "gfx/text.h"
-#include "platform/sjis.h"
-#include "platform/text.h"
+#include "platform/text/sjis.h"
+#include "platform/text/text.h"
 #include "support/image_fixtures.h"
 
 namespace {

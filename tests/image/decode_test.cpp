@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/image.h"
-#include "platform/image_write.h"
+#include "platform/image/image.h"
+#include "platform/image/image_write.h"
 #include "support/image_fixtures.h"
 
 namespace {

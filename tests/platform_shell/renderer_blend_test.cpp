@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/renderer.h"
-#include "platform/sprite.h"
-#include "platform/texture.h"
+#include "platform/video/renderer.h"
+#include "platform/video/sprite.h"
+#include "platform/video/texture.h"
 
 namespace {
 

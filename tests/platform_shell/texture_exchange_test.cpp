@@ -2,7 +2,7 @@
 // either is locked, and both count as changed so that the renderer uploads them again.
 #include <gtest/gtest.h>
 
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 
 namespace {
 

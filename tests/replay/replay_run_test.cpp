@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "app/replay.h"
-#include "platform/image.h"
-#include "platform/renderer.h"
+#include "platform/image/image.h"
+#include "platform/video/renderer.h"
 #include "support/replay_fixtures.h"
 #include "support/scenario_fixtures.h"
 

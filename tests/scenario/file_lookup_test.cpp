@@ -1,5 +1,5 @@
 // Tests of the one lookup rule every game file goes through.
-#include "platform/files.h"
+#include "platform/system/files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Speech balloons: opening and closing frame by frame, paging, and what is drawn at rest.
-#include "app/flags.h"
+#include "common/flags.h"
 #include "scene/balloon.h"
 #include "scene_test.h"
 

@@ -2,8 +2,8 @@
 // counts with the music wait on the virtual clock.
 #include <map>
 
-#include "app/flags.h"
-#include "platform/clock.h"
+#include "common/flags.h"
+#include "platform/system/clock.h"
 #include "scenario/scenario.h"
 #include "scene/credits.h"
 #include "scene/transition.h"

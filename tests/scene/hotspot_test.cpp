@@ -2,8 +2,8 @@
 // links, the shortcut rewiring at scene 86, balloons and the staff-roll request; the pointer.
 #include <map>
 
-#include "app/flags.h"
-#include "app/messages.h"
+#include "common/flags.h"
+#include "common/messages.h"
 #include "scenario/scenario.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"

@@ -1,7 +1,7 @@
 // The overlay menu: creation failures, the 13-frame animations, the row per display mode and
 // the click test with its label edges.
-#include "app/flags.h"
-#include "app/messages.h"
+#include "common/flags.h"
+#include "common/messages.h"
 #include "gfx/device.h"
 #include "scene/menu_overlay.h"
 #include "scene_test.h"

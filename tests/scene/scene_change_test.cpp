@@ -1,6 +1,6 @@
 // A scene change's picture hand-over: the picture shown becomes the outgoing one and the decoded
 // picture the current one, whether the load succeeds or fails, and the two never share pixels.
-#include "app/flags.h"
+#include "common/flags.h"
 #include "scene/transition.h"
 #include "scene_test.h"
 

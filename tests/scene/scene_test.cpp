@@ -3,11 +3,10 @@
 
 #include <cstdio>
 
-#include "app/flags.h"
+#include "common/flags.h"
 #include "gfx/device.h"
-#include "gfx/textures.h"
-#include "platform/clock.h"
-#include "platform/texture.h"
+#include "platform/system/clock.h"
+#include "platform/video/texture.h"
 #include "scenario/scenario.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "platform/message_box.h"
-#include "platform/sprite.h"
+#include "platform/window/message_box.h"
+#include "platform/video/sprite.h"
 #include "support/scene_fixtures.h"
 
 class SceneTest : public testing::Test {

@@ -1,6 +1,5 @@
 // The start-up textures: sizes, formats, the filled balloon panel and the failure messages.
-#include "app/messages.h"
-#include "gfx/textures.h"
+#include "common/messages.h"
 #include "scene/balloon.h"
 #include "scene/transition.h"
 #include "scene_test.h"

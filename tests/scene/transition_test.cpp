@@ -1,7 +1,7 @@
 // Scene pictures: loading into current_image and the twelve transitions, frame by frame.
 #include <cstring>
 
-#include "app/flags.h"
+#include "common/flags.h"
 #include "scene/transition.h"
 #include "scene_test.h"
 

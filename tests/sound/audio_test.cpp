@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/audio.h"
+#include "platform/audio/audio.h"
 #include "support/sound_fixtures.h"
 
 namespace {

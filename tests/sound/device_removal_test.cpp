@@ -14,8 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "app/flags.h"
-#include "platform/audio.h"
+#include "common/flags.h"
+#include "platform/audio/audio.h"
 #include "sound/sound.h"
 #include "support/sound_fixtures.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "app/flags.h"
+#include "common/flags.h"
 #include "sound/sound.h"
 #include "support/sound_fixtures.h"
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/flags.h"
-#include "platform/audio.h"
+#include "common/flags.h"
+#include "platform/audio/audio.h"
 #include "sound/fade.h"
 #include "sound/sound.h"
 #include "support/sound_fixtures.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/texture.h"
+#include "platform/video/texture.h"
 
 struct PngRecipe {
     int width = 1;                 // pixels

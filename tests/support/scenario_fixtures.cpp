@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/sjis.h"
+#include "platform/text/sjis.h"
 #include "scenario/data_file.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/image_write.h"
+#include "platform/image/image_write.h"
 #include "scenario/data_file.h"
 #include "support/scenario_fixtures.h"
 #include "tests/tools/tool_fixtures.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/image_write.h"
+#include "platform/image/image_write.h"
 #include "tools/demogen/pictures.h"
 #include "tools/demogen/sounds.h"
 #include "tools/demogen/story.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/image_write.h"
+#include "platform/image/image_write.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/sjis.h"
+#include "platform/text/sjis.h"
 #include "tools/demogen/sounds.h"
 #include "tools/demogen/story.h"
 

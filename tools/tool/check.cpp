@@ -10,8 +10,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/files.h"
-#include "platform/sjis.h"
+#include "platform/system/files.h"
+#include "platform/text/sjis.h"
 #include "scenario/data_file.h"
 #include "scenario/scenario.h"
 #include "scenario/script_lines.h"

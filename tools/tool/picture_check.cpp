@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "platform/image.h"
-#include "platform/texture.h"
+#include "platform/image/image.h"
+#include "platform/video/texture.h"
 #include "scenario/data_file.h"
 #include "scene/hotspot.h"
 #include "scene/transition.h"

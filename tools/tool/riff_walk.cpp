@@ -1,6 +1,6 @@
 // Finds the sample payload of a WAVE held in memory the way the game's WAVE reader does (through
 // the platform RIFF reader), so that pack scrambles exactly the bytes the game descrambles.
-#include "platform/riff.h"
+#include "platform/audio/riff.h"
 #include "tools/tool/tool.h"
 
 WaveKind find_wave_payload(const unsigned char* bytes, size_t size, size_t* offset, size_t* length) {

@@ -1,0 +1,16 @@
+// Picture decoding (the texture-from-memory decoder's stand-in): PNG, JPEG and BMP from memory
+// into a new texture of the requested size, with no scaling.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/system/hresult.h"
+#include "platform/video/texture.h"
+
+// Decodes data into a new width x height texture of the given format. A smaller picture lands
+// at the top left on opaque black, a larger one is cut to its top-left part. With colour_key
+// not 0, every pixel equal to it (0xAARRGGBB, opaque) becomes 0x00000000. Returns S_OK, E_FAIL
+// for data that is not a whole, valid picture, or the texture's creation failure
+// (D3DERR_OUTOFVIDEOMEMORY). Never reads outside data[0..size).
+HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int width, int height,
+                                PixelFormat format, uint32_t colour_key, Texture** out);

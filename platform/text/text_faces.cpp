@@ -1,0 +1,209 @@
+// Face lookup for the font stand-in: the MS faces named by data map to their IPA equivalents,
+// any other name goes through fontconfig, and a face without Japanese glyphs is never chosen.
+#include "platform/text/text_faces.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <cstring>
+
+#include "platform/text/sjis.h"
+
+namespace {
+
+constexpr int kMaxFaceFiles = 16;   // distinct font files opened in one run
+constexpr int kMaxFaceNames = 32;   // distinct face names remembered
+constexpr const char* kFallbackFamily = "IPAGothic";  // for names that resolve to nothing usable
+
+struct FaceFile {
+    std::string path;         // font file
+    int index = 0;            // face inside a collection
+    FT_Face face = nullptr;   // opened once, kept for the run
+};
+
+struct FaceName {
+    std::string name_sjis;    // as the caller named it
+    std::string path;         // "" when nothing would do
+    int index = 0;
+};
+
+// Everything lives for the run; touched only from the user-interface thread.
+struct FaceCache {
+    FT_Library library = nullptr;
+    bool fontconfig_ready = false;
+    FaceFile files[kMaxFaceFiles];
+    int file_count = 0;
+    FaceName names[kMaxFaceNames];
+    int name_count = 0;
+};
+FaceCache cache;
+
+// The MS faces, written with ASCII letters, lower case and without spaces (see normalise_name).
+struct FaceAlias {
+    const char* name;
+    const char* family;
+};
+const FaceAlias kAliases[] = {
+    {"ms\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF", "IPAGothic"},     // ＭＳ ゴシック
+    {"msp\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF", "IPAPGothic"},   // ＭＳ Ｐゴシック
+    {"ms\xE6\x98\x8E\xE6\x9C\x9D", "IPAMincho"},                             // ＭＳ 明朝
+    {"msp\xE6\x98\x8E\xE6\x9C\x9D", "IPAPMincho"},                           // ＭＳ Ｐ明朝
+    {"msuigothic", "IPAPGothic"},
+    {"msgothic", "IPAGothic"},
+    {"mspgothic", "IPAPGothic"},
+    {"msmincho", "IPAMincho"},
+    {"mspmincho", "IPAPMincho"},
+};
+
+// Appends code point cp to out as UTF-8.
+void put_utf8(char32_t cp, std::string* out) {
+    if (cp < 0x80) {
+        *out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out += static_cast<char>(0xC0 | (cp >> 6));
+        *out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out += static_cast<char>(0xE0 | (cp >> 12));
+        *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out += static_cast<char>(0xF0 | (cp >> 18));
+        *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// A face name folded for comparison: full-width ASCII to ASCII, lower case, spaces (ASCII and
+// ideographic) dropped.
+std::string normalise_name(const std::string& utf8) {
+    std::string out;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        if (i + n > utf8.size()) break;
+        char32_t cp = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+        for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += n;
+        if (cp >= 0xFF01 && cp <= 0xFF5E) cp -= 0xFEE0;
+        if (cp == 0x20 || cp == 0x3000) continue;
+        if (cp >= 'A' && cp <= 'Z') cp += 'a' - 'A';
+        put_utf8(cp, &out);
+    }
+    return out;
+}
+
+// True when the matched font is scalable and has kana and kanji.
+bool usable_for_japanese(FcPattern* font) {
+    FcBool scalable = FcFalse;
+    if (FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable) return false;
+    FcCharSet* chars = nullptr;
+    if (FcPatternGetCharSet(font, FC_CHARSET, 0, &chars) != FcResultMatch) return false;
+    return FcCharSetHasChar(chars, 0x3042) && FcCharSetHasChar(chars, 0x30A2) &&
+           FcCharSetHasChar(chars, 0x65E5);
+}
+
+bool fontconfig_up() {
+    if (!cache.fontconfig_ready) cache.fontconfig_ready = FcInit() == FcTrue;
+    return cache.fontconfig_ready;
+}
+
+// True when a face of the family is installed (fontconfig would otherwise match a stand-in of
+// its own choosing, whichever face its configuration ranks first).
+bool family_installed(const char* family_utf8) {
+    if (!fontconfig_up()) return false;
+    FcPattern* want = FcPatternCreate();
+    FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* found = nullptr;
+    if (want && fields) {
+        FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(family_utf8));
+        found = FcFontList(nullptr, want, fields);
+    }
+    const bool installed = found && found->nfont > 0;
+    if (found) FcFontSetDestroy(found);
+    if (fields) FcObjectSetDestroy(fields);
+    if (want) FcPatternDestroy(want);
+    return installed;
+}
+
+// Asks fontconfig for the best Japanese face, of the family when one is given.
+bool fontconfig_match(const char* family_utf8, std::string* path, int* index) {
+    if (!fontconfig_up()) return false;
+    FcPattern* want = FcPatternCreate();
+    if (!want) return false;
+    if (family_utf8) FcPatternAddString(want, FC_FAMILY, reinterpret_cast<const FcChar8*>(family_utf8));
+    FcPatternAddString(want, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+    FcPatternAddBool(want, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, want, FcMatchPattern);
+    FcDefaultSubstitute(want);
+    FcResult result = FcResultNoMatch;
+    FcPattern* got = FcFontMatch(nullptr, want, &result);
+    FcPatternDestroy(want);
+    bool ok = false;
+    FcChar8* file = nullptr;
+    if (got && usable_for_japanese(got) && FcPatternGetString(got, FC_FILE, 0, &file) == FcResultMatch) {
+        *path = reinterpret_cast<const char*>(file);
+        if (FcPatternGetInteger(got, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+        ok = true;
+    }
+    if (got) FcPatternDestroy(got);
+    return ok;
+}
+
+// Resolves a name (remembered for the run); null when nothing would do.
+const FaceName* resolve(const char* face_sjis) {
+    const char* name = face_sjis ? face_sjis : "";
+    for (int i = 0; i < cache.name_count; ++i)
+        if (cache.names[i].name_sjis == name) return &cache.names[i];
+
+    static FaceName spare;  // used when the table is full
+    FaceName* entry = cache.name_count < kMaxFaceNames ? &cache.names[cache.name_count++] : &spare;
+    *entry = FaceName{};
+    entry->name_sjis = name;
+    const std::string folded = normalise_name(sjis_to_utf8(name));
+    std::string family = sjis_to_utf8(name);
+    bool aliased = false;
+    for (const FaceAlias& alias : kAliases)
+        if (folded == alias.name) {
+            family = alias.family;
+            aliased = true;
+        }
+    // A name that is not installed, or a face without Japanese glyphs, gets the face the default
+    // balloon face maps to (its metrics are the ones the data was laid out for), else any
+    // Japanese face.
+    const bool usable = !family.empty() && (aliased || family_installed(family.c_str())) &&
+                        fontconfig_match(family.c_str(), &entry->path, &entry->index);
+    if (!usable && !fontconfig_match(kFallbackFamily, &entry->path, &entry->index))
+        fontconfig_match(nullptr, &entry->path, &entry->index);
+    return entry;
+}
+
+}  // namespace
+
+std::string text_face_path_for_name(const char* face_sjis) { return resolve(face_sjis)->path; }
+
+FT_Face text_face_for_name(const char* face_sjis) {
+    const FaceName* name = resolve(face_sjis);
+    if (name->path.empty()) return nullptr;
+    for (int i = 0; i < cache.file_count; ++i)
+        if (cache.files[i].path == name->path && cache.files[i].index == name->index)
+            return cache.files[i].face;
+    if (!cache.library && FT_Init_FreeType(&cache.library) != 0) {
+        cache.library = nullptr;
+        return nullptr;
+    }
+    if (cache.file_count == kMaxFaceFiles) return nullptr;  // fonts may still use every open face
+    FT_Face face = nullptr;
+    if (FT_New_Face(cache.library, name->path.c_str(), name->index, &face) != 0) return nullptr;
+    if (!FT_IS_SCALABLE(face) || FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
+        FT_Done_Face(face);
+        return nullptr;
+    }
+    cache.files[cache.file_count++] = FaceFile{name->path, name->index, face};
+    return face;
+}
+
+// fontconfig 2.14 loses a few bytes while it parses its configuration, once per process; leak
+// checking builds (address sanitizer, fuzzing) would otherwise report it in every program that
+// draws text. Only the leak checker calls this.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

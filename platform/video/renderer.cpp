@@ -1,0 +1,465 @@
+// The drawing device over an SDL renderer: the canvas target, the sprite batch's sink, texture
+// uploads, presentation in both modes, device loss and reset, read-back.
+#include "platform/video/renderer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/window/sdl_shared.h"
+#include "platform/video/sprite.h"
+#include "platform/video/texture.h"
+
+namespace {
+
+// Scripted device loss for tests.
+struct LossScript {
+    bool present_pending;  // the next present reports the loss
+    bool polling;          // cooperative-level polls follow the script
+    int lost_polls;        // polls still answering D3DERR_DEVICELOST
+    HRESULT after_polls;   // answer once those are used up
+    bool reset_pending;    // the next reset answers reset_result
+    HRESULT reset_result;
+};
+
+struct RendererState {
+    SDL_Renderer* renderer = nullptr;  // null before creation and after release
+    SDL_Surface* surface = nullptr;    // the offscreen canvas (Offscreen kind only)
+    SDL_Texture* canvas = nullptr;     // the canvas target (window kinds only)
+    RendererKind kind = RendererKind::Offscreen;
+    int windowed = 1;                  // presentation set applied last
+    bool in_scene = false;             // between begin and end scene
+    bool lost = false;                 // SDL reported a reset, or a present failed
+    bool natives_lost = false;         // the SDL device was reset: every copy is gone
+    SDL_Rect viewport{0, 0, kBackBufferWidth, kBackBufferHeight};
+    int resets = 0;
+    int presents = 0;
+    std::vector<Texture*> uploaded;    // textures that hold a copy in this renderer
+    std::vector<uint32_t> scratch;     // conversion buffer for opaque uploads
+    LossScript script{};
+    int creations_to_fail = 0;
+    HRESULT creation_failure = S_OK;
+    bool offscreen_only = false;
+};
+
+RendererState rs;  // user-interface thread only
+
+HRESULT creation_error() {
+    const char* err = SDL_GetError();
+    return (err && std::strstr(err, "memory")) ? D3DERR_OUTOFVIDEOMEMORY : E_FAIL;
+}
+
+void forget_native(Texture* t) {
+    auto it = std::find(rs.uploaded.begin(), rs.uploaded.end(), t);
+    if (it != rs.uploaded.end()) rs.uploaded.erase(it);
+}
+
+// Hook run by texture_release: frees the renderer's copy.
+void release_native(Texture* t) {
+    if (t->native) SDL_DestroyTexture(static_cast<SDL_Texture*>(t->native));
+    t->native = nullptr;
+    t->native_version = 0;
+    forget_native(t);
+}
+
+// Drops every copy (at release or after a device reset); pixels come back from the buffers.
+void drop_all_natives() {
+    for (Texture* t : rs.uploaded) {
+        if (t->native) SDL_DestroyTexture(static_cast<SDL_Texture*>(t->native));
+        t->native = nullptr;
+        t->native_version = 0;
+    }
+    rs.uploaded.clear();
+}
+
+// Uploads pixels into an SDL texture; X8 textures get alpha 0xFF so that they draw opaque, unless
+// their copy has no alpha channel to look at.
+bool upload(SDL_Texture* tex, const Texture* t, std::vector<uint32_t>& scratch) {
+    Uint32 format = 0;
+    if (t->format == PixelFormat::A8R8G8B8 ||
+        (SDL_QueryTexture(tex, &format, nullptr, nullptr, nullptr) == 0 && format == SDL_PIXELFORMAT_RGB888))
+        return SDL_UpdateTexture(tex, nullptr, t->pixels, t->pitch) == 0;
+    size_t count = static_cast<size_t>(t->width) * t->height;
+    scratch.resize(count);
+    for (size_t i = 0; i < count; ++i) scratch[i] = t->pixels[i] | 0xFF000000u;
+    return SDL_UpdateTexture(tex, nullptr, scratch.data(), t->width * 4) == 0;
+}
+
+// A software renderer copies an opaque picture without an alpha channel row by row, and blends
+// it at partial opacity through its fast surface-alpha path; with an alpha channel both go
+// through per-pixel blending, many times slower. GPU renderers keep ARGB everywhere.
+Uint32 opaque_format_for(SDL_Renderer* r) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(r, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE))
+        for (Uint32 i = 0; i < info.num_texture_formats; ++i)
+            if (info.texture_formats[i] == SDL_PIXELFORMAT_RGB888) return SDL_PIXELFORMAT_RGB888;
+    return SDL_PIXELFORMAT_ARGB8888;
+}
+
+SDL_Texture* new_sdl_texture(SDL_Renderer* r, const Texture* t) {
+    const Uint32 format = t->format == PixelFormat::X8R8G8B8 ? opaque_format_for(r) : Uint32{SDL_PIXELFORMAT_ARGB8888};
+    SDL_Texture* tex = SDL_CreateTexture(r, format, SDL_TEXTUREACCESS_STATIC, t->width, t->height);
+    if (!tex) return nullptr;
+    SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(tex, SDL_ScaleModeNearest);
+    return tex;
+}
+
+int round_pos(float v) { return static_cast<int>(std::floor(v + 0.5f)); }
+
+// The sprite batch's sink: one textured rectangle, texel for texel, colour and alpha modulated.
+void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t colour) {
+    if (!rs.renderer || !t || !t->pixels) return;
+    SDL_Rect s{src.left, src.top, src.right - src.left, src.bottom - src.top};
+    SDL_Rect d{round_pos(x), round_pos(y), s.w, s.h};
+    // Clip the source to the texture and move the destination with it (never stretch).
+    if (s.x < 0) { d.x -= s.x; s.w += s.x; s.x = 0; }
+    if (s.y < 0) { d.y -= s.y; s.h += s.y; s.y = 0; }
+    s.w = std::min(s.w, t->width - s.x);
+    s.h = std::min(s.h, t->height - s.y);
+    if (s.w <= 0 || s.h <= 0) return;
+    d.w = s.w;
+    d.h = s.h;
+    const Uint8 alpha = static_cast<Uint8>(colour >> 24);
+    if (alpha == 0) return;  // blending at opacity 0 leaves the canvas as it is
+    SDL_Texture* tex = sdl_texture_of(t);
+    if (!tex) return;
+    // An opaque texture at full opacity replaces what it covers: a plain copy, no blending.
+    const bool replaces = t->format == PixelFormat::X8R8G8B8 && alpha == 0xFF;
+    SDL_SetTextureBlendMode(tex, replaces ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    SDL_SetTextureColorMod(tex, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    SDL_SetTextureAlphaMod(tex, alpha);
+    SDL_RenderCopy(rs.renderer, tex, &s, &d);
+}
+
+void select_canvas() {
+    if (rs.canvas) SDL_SetRenderTarget(rs.renderer, rs.canvas);
+    SDL_RenderSetViewport(rs.renderer, &rs.viewport);
+}
+
+HRESULT make_canvas() {
+    if (rs.kind == RendererKind::Offscreen) return S_OK;
+    if (rs.canvas) SDL_DestroyTexture(rs.canvas);
+    rs.canvas = SDL_CreateTexture(rs.renderer, opaque_format_for(rs.renderer), SDL_TEXTUREACCESS_TARGET,
+                                  kBackBufferWidth, kBackBufferHeight);
+    if (!rs.canvas) return creation_error();
+    SDL_SetTextureScaleMode(rs.canvas, SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(rs.canvas, SDL_BLENDMODE_NONE);
+    return S_OK;
+}
+
+// Puts the window into the presentation set's shape. false when SDL refused.
+bool shape_window(int windowed) {
+    SDL_Window* win = sdl_main_window();
+    if (!win) return true;
+    if (SDL_SetWindowFullscreen(win, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    if (windowed) SDL_SetWindowSize(win, kBackBufferWidth, kBackBufferHeight + sdl_menu_bar_height());
+    return true;
+}
+
+}  // namespace
+
+SDL_Renderer* sdl_main_renderer() { return rs.renderer; }
+
+SDL_Texture* sdl_texture_of(Texture* t) {
+    if (!rs.renderer || !t || !t->pixels) return nullptr;
+    auto* tex = static_cast<SDL_Texture*>(t->native);
+    if (tex && t->native_version == t->version) return tex;
+    if (!tex) {
+        tex = new_sdl_texture(rs.renderer, t);
+        if (!tex) return nullptr;
+        t->native = tex;
+        rs.uploaded.push_back(t);
+    }
+    if (!upload(tex, t, rs.scratch)) return nullptr;
+    t->native_version = t->version;
+    return tex;
+}
+
+SDL_Texture* sdl_make_texture(SDL_Renderer* r, const Texture* t) {
+    if (!r || !t || !t->pixels) return nullptr;
+    SDL_Texture* tex = new_sdl_texture(r, t);
+    std::vector<uint32_t> scratch;
+    if (tex && !upload(tex, t, scratch)) {
+        SDL_DestroyTexture(tex);
+        tex = nullptr;
+    }
+    return tex;
+}
+
+HRESULT renderer_create(RendererKind kind) {
+    renderer_release();
+    if (rs.creations_to_fail > 0) {
+        --rs.creations_to_fail;
+        return rs.creation_failure;
+    }
+    rs.kind = kind;
+    if (kind == RendererKind::Offscreen) {
+        rs.surface = SDL_CreateRGBSurfaceWithFormat(0, kBackBufferWidth, kBackBufferHeight, 32,
+                                                    SDL_PIXELFORMAT_RGB888);
+        if (!rs.surface) return D3DERR_OUTOFVIDEOMEMORY;
+        rs.renderer = SDL_CreateSoftwareRenderer(rs.surface);
+    } else {
+        SDL_Window* win = sdl_main_window();
+        if (!win) return E_FAIL;
+        Uint32 flags = SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE |
+                       (kind == RendererKind::Accelerated ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE);
+        rs.renderer = SDL_CreateRenderer(win, -1, flags);
+    }
+    if (!rs.renderer) {
+        HRESULT hr = creation_error();
+        renderer_release();
+        return hr;
+    }
+    HRESULT hr = make_canvas();
+    if (failed(hr)) {
+        renderer_release();
+        return hr;
+    }
+    rs.windowed = 1;
+    rs.viewport = {0, 0, kBackBufferWidth, kBackBufferHeight};
+    rs.in_scene = rs.lost = rs.natives_lost = false;
+    rs.resets = rs.presents = 0;
+    select_canvas();
+    batch_set_sink(draw_sink);
+    texture_set_native_release(release_native);
+    return S_OK;
+}
+
+void renderer_release() {
+    if (rs.renderer) batch_set_sink(nullptr);
+    drop_all_natives();
+    if (rs.canvas) SDL_DestroyTexture(rs.canvas);
+    rs.canvas = nullptr;
+    if (rs.renderer) SDL_DestroyRenderer(rs.renderer);
+    rs.renderer = nullptr;
+    if (rs.surface) SDL_FreeSurface(rs.surface);
+    rs.surface = nullptr;
+    rs.in_scene = rs.lost = rs.natives_lost = false;
+    rs.script = LossScript{};
+}
+
+bool renderer_exists() { return rs.renderer != nullptr; }
+RendererKind renderer_kind() { return rs.kind; }
+int renderer_windowed() { return rs.windowed; }
+
+void renderer_apply_states() {
+    if (!rs.renderer) return;
+    // Clears replace the canvas; every sprite draw blends with its own texture's mode.
+    SDL_SetRenderDrawBlendMode(rs.renderer, SDL_BLENDMODE_NONE);
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+}
+
+HRESULT renderer_set_viewport(int x, int y, int width, int height) {
+    if (!rs.renderer || width <= 0 || height <= 0) return E_FAIL;
+    rs.viewport = {x, y, width, height};
+    return SDL_RenderSetViewport(rs.renderer, &rs.viewport) == 0 ? S_OK : E_FAIL;
+}
+
+HRESULT renderer_clear(uint32_t argb) {
+    if (!rs.renderer) return D3DERR_INVALIDCALL;
+    SDL_SetRenderDrawColor(rs.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
+    return SDL_RenderClear(rs.renderer) == 0 ? S_OK : E_FAIL;
+}
+
+HRESULT renderer_begin_scene() {
+    if (!rs.renderer || rs.in_scene) return D3DERR_INVALIDCALL;
+    rs.in_scene = true;
+    return S_OK;
+}
+
+HRESULT renderer_end_scene() {
+    if (!rs.renderer || !rs.in_scene) return D3DERR_INVALIDCALL;
+    rs.in_scene = false;
+    return S_OK;
+}
+
+HRESULT renderer_present() {
+    if (!rs.renderer) return D3DERR_INVALIDCALL;
+    if (rs.script.present_pending) {
+        rs.script.present_pending = false;
+        rs.lost = true;
+        return D3DERR_DEVICELOST;
+    }
+    if (rs.lost) return D3DERR_DEVICELOST;
+    ++rs.presents;
+    if (rs.kind == RendererKind::Offscreen) {
+        SDL_RenderPresent(rs.renderer);
+        return S_OK;
+    }
+    bool ok = SDL_SetRenderTarget(rs.renderer, nullptr) == 0;
+    SDL_SetRenderDrawColor(rs.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(rs.renderer);
+    if (rs.windowed) {
+        SDL_Rect dst{0, sdl_menu_bar_height(), kBackBufferWidth, kBackBufferHeight};
+        ok = ok && SDL_RenderCopy(rs.renderer, rs.canvas, nullptr, &dst) == 0;
+        sdl_paint_window_chrome(rs.renderer);
+    } else {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(rs.renderer, &w, &h);
+        CanvasPlacement p = letterbox_placement(w, h);
+        SDL_Rect dst{p.x, p.y, p.width, p.height};
+        ok = ok && SDL_RenderCopy(rs.renderer, rs.canvas, nullptr, &dst) == 0;
+    }
+    SDL_RenderPresent(rs.renderer);
+    select_canvas();
+    if (!ok) {
+        rs.lost = true;
+        return D3DERR_DEVICELOST;
+    }
+    return S_OK;
+}
+
+void renderer_note_reset_event(bool device_reset) {
+    if (!rs.renderer) return;
+    rs.lost = true;
+    if (device_reset) rs.natives_lost = true;
+}
+
+HRESULT renderer_test_cooperative_level() {
+    if (!rs.renderer) return D3DERR_INVALIDCALL;
+    if (rs.script.polling) {
+        if (rs.script.lost_polls > 0) {
+            --rs.script.lost_polls;
+            return D3DERR_DEVICELOST;
+        }
+        HRESULT hr = rs.script.after_polls;
+        rs.script.polling = false;
+        if (hr == S_OK) rs.lost = false;
+        else if (hr != D3DERR_DEVICENOTRESET) rs.script.polling = true;  // keeps failing
+        return hr;
+    }
+    return rs.lost ? D3DERR_DEVICENOTRESET : S_OK;
+}
+
+HRESULT renderer_reset(int windowed) {
+    if (!rs.renderer) return D3DERR_INVALIDCALL;
+    if (rs.in_scene) return D3DERR_INVALIDCALL;
+    if (rs.script.reset_pending) {
+        rs.script.reset_pending = false;
+        if (rs.script.reset_result != S_OK) {
+            if (rs.script.reset_result == D3DERR_DEVICELOST) rs.lost = true;
+            return rs.script.reset_result;
+        }
+    }
+    if (!shape_window(windowed)) return E_FAIL;
+    rs.windowed = windowed;
+    if (rs.natives_lost) {
+        // SDL dropped every texture of the renderer: the copies are made again from the pixel
+        // buffers when next drawn.
+        drop_all_natives();
+        rs.natives_lost = false;
+        HRESULT hr = make_canvas();
+        if (failed(hr)) return hr;
+    }
+    rs.lost = false;
+    ++rs.resets;
+    select_canvas();
+    return S_OK;
+}
+
+bool renderer_read_canvas(uint32_t* out) {
+    if (!rs.renderer || !out) return false;
+    if (rs.surface) {
+        SDL_RenderFlush(rs.renderer);
+        if (SDL_LockSurface(rs.surface) != 0) return false;
+        for (int y = 0; y < kBackBufferHeight; ++y)
+            std::memcpy(out + y * kBackBufferWidth, static_cast<const char*>(rs.surface->pixels) + y * rs.surface->pitch,
+                        kBackBufferWidth * 4);
+        SDL_UnlockSurface(rs.surface);
+    } else {
+        select_canvas();
+        SDL_Rect all{0, 0, kBackBufferWidth, kBackBufferHeight};
+        SDL_RenderSetViewport(rs.renderer, nullptr);
+        bool ok = SDL_RenderReadPixels(rs.renderer, &all, SDL_PIXELFORMAT_ARGB8888, out, kBackBufferWidth * 4) == 0;
+        select_canvas();
+        if (!ok) return false;
+    }
+    for (int i = 0; i < kBackBufferWidth * kBackBufferHeight; ++i) out[i] |= 0xFF000000u;
+    return true;
+}
+
+CanvasPlacement letterbox_placement(int ow, int oh) {
+    CanvasPlacement p{0, 0, kBackBufferWidth, kBackBufferHeight};
+    if (ow <= 0 || oh <= 0) return p;
+    if (static_cast<long long>(ow) * kBackBufferHeight <= static_cast<long long>(oh) * kBackBufferWidth) {
+        p.width = ow;
+        p.height = static_cast<int>(static_cast<long long>(ow) * kBackBufferHeight / kBackBufferWidth);
+    } else {
+        p.height = oh;
+        p.width = static_cast<int>(static_cast<long long>(oh) * kBackBufferWidth / kBackBufferHeight);
+    }
+    p.x = (ow - p.width) / 2;
+    p.y = (oh - p.height) / 2;
+    return p;
+}
+
+namespace {
+// Source pixel that nearest-neighbour scaling shows at destination offset i (SDL's stepping:
+// 16.16 increments, starting half a step in).
+int scaled_source(int i, int src, int dst) {
+    uint32_t inc = (static_cast<uint32_t>(src) << 16) / static_cast<uint32_t>(dst);
+    return static_cast<int>((inc / 2 + static_cast<uint32_t>(i) * inc) >> 16);
+}
+}  // namespace
+
+bool letterbox_to_canvas(const CanvasPlacement& p, int px, int py, int* cx, int* cy) {
+    int dx = px - p.x, dy = py - p.y;
+    if (dx < 0 || dy < 0 || dx >= p.width || dy >= p.height) return false;
+    *cx = std::min(scaled_source(dx, kBackBufferWidth, p.width), kBackBufferWidth - 1);
+    *cy = std::min(scaled_source(dy, kBackBufferHeight, p.height), kBackBufferHeight - 1);
+    return true;
+}
+
+void letterbox_from_canvas(const CanvasPlacement& p, int cx, int cy, int* px, int* py) {
+    cx = std::clamp(cx, 0, kBackBufferWidth - 1);
+    cy = std::clamp(cy, 0, kBackBufferHeight - 1);
+    int i = std::max(0, static_cast<int>(static_cast<long long>(cx) * p.width / kBackBufferWidth) - 2);
+    while (i < p.width - 1 && scaled_source(i, kBackBufferWidth, p.width) < cx) ++i;
+    int j = std::max(0, static_cast<int>(static_cast<long long>(cy) * p.height / kBackBufferHeight) - 2);
+    while (j < p.height - 1 && scaled_source(j, kBackBufferHeight, p.height) < cy) ++j;
+    *px = p.x + i;
+    *py = p.y + j;
+}
+
+void renderer_simulate_loss(int lost_polls, HRESULT after_polls, HRESULT reset_result) {
+    rs.script = LossScript{true, true, lost_polls, after_polls, true, reset_result};
+}
+
+void renderer_fail_next_creations(int count, HRESULT result) {
+    rs.creations_to_fail = count;
+    rs.creation_failure = result;
+}
+
+int renderer_reset_count() { return rs.resets; }
+int renderer_present_count() { return rs.presents; }
+
+void renderer_set_offscreen_only(bool on) { rs.offscreen_only = on; }
+bool renderer_offscreen_only() { return rs.offscreen_only; }
+
+bool renderer_letterbox_image(const uint32_t* canvas, int ow, int oh, uint32_t* out) {
+    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(out, ow, oh, 32, ow * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!target) return false;
+    SDL_Renderer* r = SDL_CreateSoftwareRenderer(target);
+    SDL_Texture* tex = r ? SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                                             kBackBufferWidth, kBackBufferHeight)
+                         : nullptr;
+    bool ok = tex && SDL_UpdateTexture(tex, nullptr, canvas, kBackBufferWidth * 4) == 0;
+    if (ok) {
+        SDL_SetTextureScaleMode(tex, SDL_ScaleModeNearest);
+        SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+        SDL_RenderClear(r);
+        CanvasPlacement p = letterbox_placement(ow, oh);
+        SDL_Rect dst{p.x, p.y, p.width, p.height};
+        ok = SDL_RenderCopy(r, tex, nullptr, &dst) == 0;
+        SDL_RenderPresent(r);
+    }
+    if (tex) SDL_DestroyTexture(tex);
+    if (r) SDL_DestroyRenderer(r);
+    SDL_FreeSurface(target);
+    return ok;
+}

@@ -1,0 +1,158 @@
+// Texture pixel buffers, locking and the failure seams.
+#include "platform/video/texture.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "platform/image/image_decode.h"
+#include "platform/system/memory.h"
+
+namespace {
+int creations_to_fail = 0;                // user-interface thread only
+HRESULT creation_failure = S_OK;
+int locks_to_fail = 0;
+TextureNativeRelease native_release = nullptr;
+
+// Large pixel buffers lately released, kept for the next texture of the same size. A scene change
+// makes and frees one full picture; memory the process has not touched yet costs more to fault in
+// than the decode itself, and a heap that hands such blocks out and back fragments.
+struct FreeDeleter {
+    void operator()(uint32_t* p) const { std::free(p); }
+};
+struct SpareBuffer {
+    size_t bytes = 0;
+    std::unique_ptr<uint32_t, FreeDeleter> pixels;
+};
+constexpr int kSpareBuffers = 2;
+SpareBuffer spare_buffers[kSpareBuffers];  // user-interface thread only
+
+uint32_t* take_spare(size_t bytes) {
+    for (SpareBuffer& spare : spare_buffers) {
+        if (spare.pixels && spare.bytes == bytes) {
+            spare.bytes = 0;
+            return spare.pixels.release();
+        }
+    }
+    return nullptr;
+}
+
+// Keeps a large buffer for later, or frees it when it is small or no place is free.
+void give_back(uint32_t* pixels, size_t bytes) {
+    if (!pixels) return;
+    if (bytes >= static_cast<size_t>(kLargeBlockBytes)) {
+        for (SpareBuffer& spare : spare_buffers) {
+            if (!spare.pixels) {
+                spare.bytes = bytes;
+                spare.pixels.reset(pixels);
+                return;
+            }
+        }
+    }
+    std::free(pixels);
+}
+}  // namespace
+
+void texture_free_spare_buffers() {
+    for (SpareBuffer& spare : spare_buffers) {
+        spare.pixels.reset();
+        spare.bytes = 0;
+    }
+}
+
+void texture_fail_next_creations(int count, HRESULT result) {
+    creations_to_fail = count;
+    creation_failure = result;
+}
+
+void texture_fail_next_locks(int count) { locks_to_fail = count; }
+
+void texture_set_native_release(TextureNativeRelease fn) { native_release = fn; }
+
+namespace {
+
+// A new texture; its pixels are zero when `zero`, else whatever the allocator hands out.
+HRESULT create(int width, int height, PixelFormat format, bool zero, Texture** out) {
+    if (!out) return E_INVALIDARG;
+    *out = nullptr;
+    if (creations_to_fail > 0) {
+        --creations_to_fail;
+        return creation_failure;
+    }
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return E_INVALIDARG;
+    auto* t = new (std::nothrow) Texture;
+    if (!t) return D3DERR_OUTOFVIDEOMEMORY;
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
+    t->pixels = take_spare(bytes);
+    if (t->pixels && zero) std::memset(t->pixels, 0, bytes);
+    for (int attempt = 0; !t->pixels && attempt < 2; ++attempt) {
+        if (attempt == 1) texture_free_spare_buffers();  // short of memory: the kept buffers go first
+        t->pixels = static_cast<uint32_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
+    }
+    if (!t->pixels) {
+        delete t;
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    t->width = width;
+    t->height = height;
+    t->format = format;
+    t->pitch = width * 4;
+    t->version = 1;
+    *out = t;
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT texture_create(int width, int height, PixelFormat format, Texture** out) {
+    return create(width, height, format, true, out);
+}
+
+HRESULT texture_create_unfilled(int width, int height, PixelFormat format, Texture** out) {
+    return create(width, height, format, false, out);
+}
+
+void texture_release(Texture*& texture) {
+    if (!texture) return;
+    if (texture->native && native_release) native_release(texture);
+    give_back(texture->pixels, static_cast<size_t>(texture->pitch) * texture->height);
+    delete texture;
+    texture = nullptr;
+}
+
+HRESULT texture_lock(Texture* texture, LockedRect* out) {
+    if (!texture || !out || texture->locked) return D3DERR_INVALIDCALL;
+    if (locks_to_fail > 0) {
+        --locks_to_fail;
+        return D3DERR_INVALIDCALL;
+    }
+    texture->locked = true;
+    out->pitch = texture->pitch;
+    out->bits = texture->pixels;
+    return S_OK;
+}
+
+HRESULT texture_unlock(Texture* texture) {
+    if (!texture || !texture->locked) return D3DERR_INVALIDCALL;
+    texture->locked = false;
+    ++texture->version;
+    return S_OK;
+}
+
+HRESULT texture_exchange_pixels(Texture* a, Texture* b) {
+    if (!a || !b || a == b || a->width != b->width || a->height != b->height || a->format != b->format ||
+        a->pitch != b->pitch)
+        return D3DERR_INVALIDCALL;
+    LockedRect ra{}, rb{};
+    if (failed(texture_lock(a, &ra))) return D3DERR_INVALIDCALL;
+    if (failed(texture_lock(b, &rb))) {
+        texture_unlock(a);
+        return D3DERR_INVALIDCALL;
+    }
+    std::swap(a->pixels, b->pixels);
+    texture_unlock(a);
+    texture_unlock(b);
+    return S_OK;
+}

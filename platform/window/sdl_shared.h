@@ -1,0 +1,34 @@
+// What the SDL-based stand-ins share among themselves (window, renderer, menu bar, dialogs).
+// Not for game code: it names SDL types.
+#pragma once
+#include <SDL.h>
+
+#include "platform/video/texture.h"
+
+// The main window, or null before creation and after release.
+SDL_Window* sdl_main_window();
+// The main renderer, or null.
+SDL_Renderer* sdl_main_renderer();
+// Height of the menu bar above the canvas in windowed mode, pixels.
+int sdl_menu_bar_height();
+// Paints the menu bar and any open pop-up onto the current target of renderer (window pixels).
+void sdl_paint_window_chrome(SDL_Renderer* renderer);
+// The renderer's copy of a texture, uploaded again when its pixels changed; null on failure.
+SDL_Texture* sdl_texture_of(Texture* texture);
+// A one-off SDL copy of a texture's pixels on any renderer (X8 textures made opaque). Caller owns.
+SDL_Texture* sdl_make_texture(SDL_Renderer* renderer, const Texture* texture);
+// Makes sure the video subsystem is up. true on success.
+bool sdl_video_up();
+
+struct MenuBarSpec;
+// The menu bar's part of the window (platform/window/menu_bar.cpp).
+void menu_bar_set(const MenuBarSpec& spec);
+// Offers an event of the main window to the menu bar (windowed mode only). true when the menu
+// bar took it; *command is then a chosen item's id, or 0.
+bool menu_bar_handle(const SDL_Event& event, int* command);
+// True when window pixel (x, y) lies on the bar or on an open pop-up.
+bool menu_bar_covers(int x, int y);
+// Closes any pop-up and leaves keyboard navigation.
+void menu_bar_reset();
+// True while a pop-up is open or the bar has the keyboard.
+bool menu_bar_active();

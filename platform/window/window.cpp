@@ -1,0 +1,312 @@
+// The game window over SDL: creation, icon, show/raise, event translation and pointer mapping.
+#include "platform/window/window.h"
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/video/renderer.h"
+#include "platform/window/sdl_shared.h"
+#include "platform/text/sjis.h"
+
+namespace {
+
+constexpr int kMenuBarHeight = 20;  // pixels above the canvas in windowed mode
+
+struct WindowState {
+    SDL_Window* window = nullptr;  // null before creation and after release
+    Uint32 id = 0;                 // SDL window id of the game window
+    bool open = false;             // created and not yet closed
+    bool pointer_inside = false;   // the system pointer is over the canvas (and hidden)
+    bool warped = false;           // the pointer was moved by the program
+    int warp_x = 0, warp_y = 0;    // canvas pixel it was moved to
+    int desktop_w = 0, desktop_h = 0;  // test seam: simulated full-screen size, 0 = real
+};
+
+WindowState ws;  // user-interface thread only
+
+bool fullscreen() {
+    return ws.window && (SDL_GetWindowFlags(ws.window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+// Where the canvas lies in the full-screen window.
+CanvasPlacement fullscreen_placement() {
+    int w = ws.desktop_w, h = ws.desktop_h;
+    if (w <= 0 || h <= 0) SDL_GetWindowSize(ws.window, &w, &h);
+    return letterbox_placement(w, h);
+}
+
+// Maps a window pixel to a canvas pixel in the present mode; false outside the canvas.
+bool window_to_canvas(int wx, int wy, int* cx, int* cy) {
+    if (!ws.window) return false;
+    if (fullscreen()) {
+        return letterbox_to_canvas(fullscreen_placement(), wx, wy, cx, cy);
+    }
+    int x = wx, y = wy - kMenuBarHeight;
+    if (x < 0 || y < 0 || x >= kBackBufferWidth || y >= kBackBufferHeight) return false;
+    *cx = x;
+    *cy = y;
+    return true;
+}
+
+// Follows the pointer across the canvas edge; reports a crossing in out.
+void track_pointer(int wx, int wy, bool in_window, WindowEvent* out) {
+    int cx = 0, cy = 0;
+    bool inside = in_window && window_to_canvas(wx, wy, &cx, &cy) && !menu_bar_covers(wx, wy);
+    if (inside == ws.pointer_inside) return;
+    ws.pointer_inside = inside;
+    SDL_ShowCursor(inside ? SDL_DISABLE : SDL_ENABLE);
+    out->kind = inside ? WindowEventKind::PointerEnter : WindowEventKind::PointerLeave;
+}
+
+void translate_window_event(const SDL_WindowEvent& e, WindowEvent* out) {
+    switch (e.event) {
+        case SDL_WINDOWEVENT_CLOSE: out->kind = WindowEventKind::Close; break;
+        // Shown again or restored: not every window system follows with an expose, so the
+        // picture is drawn again at once.
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED: out->kind = WindowEventKind::Paint; break;
+        case SDL_WINDOWEVENT_LEAVE: track_pointer(0, 0, false, out); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: menu_bar_reset(); break;
+        default: break;
+    }
+}
+
+void translate(const SDL_Event& e, WindowEvent* out) {
+    if (e.type == SDL_QUIT) {
+        out->kind = WindowEventKind::Close;
+        return;
+    }
+    if (e.type == SDL_RENDER_TARGETS_RESET || e.type == SDL_RENDER_DEVICE_RESET) {
+        renderer_note_reset_event(e.type == SDL_RENDER_DEVICE_RESET);
+        return;
+    }
+    if (!ws.open) return;
+    if (e.type == SDL_WINDOWEVENT) {
+        if (e.window.windowID == ws.id) translate_window_event(e.window, out);
+        return;
+    }
+    Uint32 id = 0;
+    switch (e.type) {
+        case SDL_MOUSEMOTION: id = e.motion.windowID; break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: id = e.button.windowID; break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: id = e.key.windowID; break;
+        default: return;
+    }
+    if (id != ws.id) return;
+    int command = 0;
+    if (!fullscreen() && menu_bar_handle(e, &command)) {
+        if (command != 0) {
+            out->kind = WindowEventKind::Command;
+            out->command = command;
+        }
+        if (e.type == SDL_MOUSEMOTION) track_pointer(e.motion.x, e.motion.y, true, out);
+        return;
+    }
+    switch (e.type) {
+        case SDL_MOUSEMOTION: track_pointer(e.motion.x, e.motion.y, true, out); break;
+        case SDL_MOUSEBUTTONDOWN: {
+            if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) break;
+            int cx = 0, cy = 0;
+            if (!window_to_canvas(e.button.x, e.button.y, &cx, &cy)) break;  // bar, border, bars
+            out->kind = e.button.button == SDL_BUTTON_LEFT ? WindowEventKind::LeftPress
+                                                           : WindowEventKind::RightPress;
+            out->x = cx;
+            out->y = cy;
+            break;
+        }
+        case SDL_KEYDOWN: {
+            SDL_Keycode key = e.key.keysym.sym;
+            bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+            if (key == SDLK_ESCAPE && !alt) {
+                out->kind = WindowEventKind::EscapeKey;
+                out->repeat = e.key.repeat != 0;
+            } else if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && alt && !e.key.repeat) {
+                out->kind = WindowEventKind::AltEnter;
+            } else if (key == SDLK_F4 && alt) {
+                out->kind = WindowEventKind::Close;
+            }
+            break;
+        }
+        default: break;
+    }
+}
+
+}  // namespace
+
+SDL_Window* sdl_main_window() { return ws.window; }
+int sdl_menu_bar_height() { return kMenuBarHeight; }
+
+bool sdl_video_up() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+int window_create(const char* title_sjis) {
+    window_release();
+    if (!sdl_video_up()) return -1;
+    std::string title = sjis_to_utf8(title_sjis ? title_sjis : "");
+    ws.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 kBackBufferWidth, kBackBufferHeight + kMenuBarHeight, SDL_WINDOW_HIDDEN);
+    if (!ws.window) return -1;
+    ws.id = SDL_GetWindowID(ws.window);
+    ws.open = true;
+    ws.pointer_inside = false;
+    // No input method: keys arrive as plain key presses only.
+    SDL_StopTextInput();
+    return 0;
+}
+
+void window_set_menu(const MenuBarSpec& spec) { menu_bar_set(spec); }
+
+void window_set_icon(const uint32_t* argb, int size) {
+    if (!ws.window || !argb || size <= 0) return;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), size, size, 32,
+                                                        size * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) return;
+    SDL_SetWindowIcon(ws.window, s);
+    SDL_FreeSurface(s);
+}
+
+void window_show() {
+    if (ws.open) SDL_ShowWindow(ws.window);
+}
+
+void window_close() {
+    if (!ws.open) return;
+    ws.open = false;
+    menu_bar_reset();
+    if (ws.pointer_inside) SDL_ShowCursor(SDL_ENABLE);
+    ws.pointer_inside = false;
+    SDL_HideWindow(ws.window);
+}
+
+void window_release() {
+    window_close();
+    if (ws.window) SDL_DestroyWindow(ws.window);
+    ws.window = nullptr;
+    ws.id = 0;
+}
+
+bool window_exists() { return ws.open; }
+
+void window_raise() {
+    if (!ws.open) return;
+    if (SDL_GetWindowFlags(ws.window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(ws.window);
+    SDL_RaiseWindow(ws.window);
+}
+
+bool window_poll_event(WindowEvent* out) {
+    *out = WindowEvent{WindowEventKind::None, 0, 0, false, 0};
+    SDL_Event e;
+    if (!SDL_WasInit(SDL_INIT_EVENTS) || !SDL_PollEvent(&e)) return false;
+    translate(e, out);
+    return true;
+}
+
+bool window_pointer_in_canvas(int* x, int* y) {
+    if (!ws.open || SDL_GetMouseFocus() != ws.window) return false;
+    int wx = 0, wy = 0;
+    SDL_GetMouseState(&wx, &wy);
+    if (menu_bar_covers(wx, wy)) return false;
+    return window_to_canvas(wx, wy, x, y);
+}
+
+void window_warp_pointer_to_canvas(int x, int y) {
+    if (!ws.open) return;
+    ws.warped = true;
+    ws.warp_x = x;
+    ws.warp_y = y;
+    int wx = 0, wy = 0;
+    window_canvas_to_window(x, y, &wx, &wy);
+    SDL_WarpMouseInWindow(ws.window, wx, wy);
+}
+
+void window_canvas_to_window(int x, int y, int* wx, int* wy) {
+    *wx = x;
+    *wy = y + kMenuBarHeight;
+    if (fullscreen()) letterbox_from_canvas(fullscreen_placement(), x, y, wx, wy);
+}
+
+void window_forget_pointer() {
+    if (ws.pointer_inside) SDL_ShowCursor(SDL_ENABLE);
+    ws.pointer_inside = false;
+}
+
+void window_get_position(int* x, int* y) {
+    *x = *y = 0;
+    if (ws.window) SDL_GetWindowPosition(ws.window, x, y);
+}
+
+void window_set_position(int x, int y) {
+    if (ws.window) SDL_SetWindowPosition(ws.window, x, y);
+}
+
+void window_desktop_size(int* width, int* height) {
+    SDL_DisplayMode mode{};
+    int display = ws.window ? SDL_GetWindowDisplayIndex(ws.window) : 0;
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) {
+        mode.w = kBackBufferWidth;
+        mode.h = kBackBufferHeight;
+    }
+    *width = mode.w;
+    *height = mode.h;
+}
+
+bool window_last_warp(int* x, int* y) {
+    *x = ws.warp_x;
+    *y = ws.warp_y;
+    return ws.warped;
+}
+
+void window_simulate_desktop(int width, int height) {
+    ws.desktop_w = width;
+    ws.desktop_h = height;
+}
+
+void window_inject(RawInput kind, int x, int y, int key, bool alt, bool repeat) {
+    SDL_Event e{};
+    switch (kind) {
+        case RawInput::Hidden:
+        case RawInput::Shown:
+        case RawInput::Exposed:
+            e.type = SDL_WINDOWEVENT;
+            e.window.windowID = ws.id;
+            e.window.event = kind == RawInput::Hidden  ? SDL_WINDOWEVENT_HIDDEN
+                             : kind == RawInput::Shown ? SDL_WINDOWEVENT_SHOWN
+                                                       : SDL_WINDOWEVENT_EXPOSED;
+            break;
+        case RawInput::Motion:
+            e.type = SDL_MOUSEMOTION;
+            e.motion.windowID = ws.id;
+            e.motion.x = x;
+            e.motion.y = y;
+            break;
+        case RawInput::LeftDown:
+        case RawInput::LeftUp:
+        case RawInput::RightDown:
+            e.type = kind == RawInput::LeftUp ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN;
+            e.button.windowID = ws.id;
+            e.button.button = kind == RawInput::RightDown ? SDL_BUTTON_RIGHT : SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+            break;
+        case RawInput::KeyDown:
+        case RawInput::KeyUp:
+            e.type = kind == RawInput::KeyDown ? SDL_KEYDOWN : SDL_KEYUP;
+            e.key.windowID = ws.id;
+            e.key.repeat = repeat ? 1 : 0;
+            e.key.keysym.sym = key == kKeyEscape   ? SDLK_ESCAPE
+                               : key == kKeyReturn ? SDLK_RETURN
+                               : key == kKeyAlt    ? SDLK_LALT
+                               : key == kKeyDown   ? SDLK_DOWN
+                                                   : static_cast<SDL_Keycode>(key);
+            e.key.keysym.mod = alt ? KMOD_LALT : KMOD_NONE;
+            break;
+    }
+    SDL_PushEvent(&e);
+}
