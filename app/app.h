@@ -34,7 +34,7 @@ int create_main_window();
 // Ends the game window; the message loop ends after it.
 void destroy_main_window();
 // The menu bar from menu 109 with its labels' text.
-MenuBarSpec build_menu_bar();
+MenuBarLayout build_menu_bar();
 // A line of text as a glyph mask (A8R8G8B8, black glyphs), or null when it cannot be drawn.
 Texture* make_text_label(const char* text, const char* face, int points);
 // Releases the menu bar's label textures (the menu held aside). Null-safe.

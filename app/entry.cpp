@@ -46,60 +46,60 @@ void destroy_main_window() {
 int start_up() {
     // Before any picture is made: large blocks stay out of the main heap (no creep over hours).
     settle_heap_policy();
-    // 1. The 1 ms clock period: without it frames are not paced.
+    // The 1 ms clock period: without it frames are not paced.
     timer_period_set = 0;
     if (clock_has_1ms_period()) {
         timer_period_set = 1;
         last_present_time = clock_now_ms();
         since_last_present = 0;
     }
-    // 2. No input method: the window switches text input off as it is made (step 3).
-    // 3. The window, hidden until the end of start-up.
+    // No input method: the window switches text input off as it is made (below).
+    // The window, hidden until the end of start-up.
     app_trace("window");
     if (create_main_window() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // 4. Renderer, render states, viewport, sprite batch (create_device shows its own message).
+    // Renderer, render states, viewport, sprite batch (create_device shows its own message).
     app_trace("device");
     if (create_device() != 0) return 0;
-    // 5. The scenario.
+    // The scenario.
     app_trace("scenario");
     if (load_scenario(&scene_table) != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // 6. The shortcut's original target, put back when the staff roll ends.
+    // The shortcut's original target, put back when the staff roll ends.
     take_shortcut_backups();
-    // 7. The textures made once (each shows its own message on failure).
+    // The textures made once (each shows its own message on failure).
     app_trace("textures");
     if (create_scene_textures() != 0) return 0;
     if (create_balloon_textures() != 0) return 0;
     if (create_menu_overlay() != 0) return 0;
-    // 8. The staff roll's layout.
+    // The staff roll's layout.
     app_trace("credits");
     if (setup_credits() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // 9. The game's own pointer (shows its own message on failure).
+    // The game's own pointer (shows its own message on failure).
     app_trace("cursor");
     if (load_cursor() != 0) return 0;
-    // 10. The sprite batch's reset hook once every resource exists.
+    // The sprite batch's reset hook once every resource exists.
     app_trace("sprite reset");
     if (sprite_on_reset_device() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // 11. Sound: a failure only warns; the game goes on silent.
+    // Sound: a failure only warns; the game goes on silent.
     app_trace("sound");
     if (init_sound() != 0) show_warning(kMsgSoundFailed);
-    // 12. The first scene's picture, without a transition.
+    // The first scene's picture, without a transition.
     scene_table.current_scene = 0;
     show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());
-    // 13. The opening sound.
+    // The opening sound.
     play_sound(scene_table.opening_snd_nm.c_str());
-    // 14. Show the window; its first paint draws a frame.
+    // Show the window; its first paint draws a frame.
     app_trace("show");
     window_show();
     main_window_proc(WindowEvent{WindowEventKind::Paint, 0, 0, false, 0});
@@ -107,33 +107,33 @@ int start_up() {
 }
 
 void shut_down() {
-    // 1. The sprite batch lets go of the device first.
+    // The sprite batch lets go of the device first.
     app_trace("sprite lost");
     sprite_on_lost_device();
-    // 2-4. The textures: scene pictures, balloon, overlay, pointer.
+    // The textures: scene pictures, balloon, overlay, pointer.
     app_trace("textures");
     release_scene_textures();
     release_balloon_textures();
     release_menu_overlay();
     release_cursor();
-    // 5. Sound: fade, stop, end of the sound threads, close of the device.
+    // Sound: fade, stop, end of the sound threads, close of the device.
     app_trace("sound");
     shutdown_sound();
-    // 6. Sprite batch and renderer; then the window they drew into.
+    // Sprite batch and renderer; then the window they drew into.
     app_trace("device");
     release_device();
     window_release();
-    // 7. The clock period has nothing to hand back on this platform.
+    // The clock period has nothing to hand back on this platform.
     timer_period_set = 0;
-    // 8. The menu bar's labels (held aside while full-screen, or on the window).
+    // The menu bar's labels (held aside while full-screen, or on the window).
     app_trace("menu");
     release_menu_labels();
-    // 9. The message about a device that could not be brought back, once the window is gone.
+    // The message about a device that could not be brought back, once the window is gone.
     if (fatal_error == 1) {
         app_trace("fatal message");
         show_error(kMsgUnrecoverable);
     }
-    // 10. The single-instance lock.
+    // The single-instance lock.
     app_trace("instance");
     instance_release();
 }

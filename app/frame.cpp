@@ -64,18 +64,18 @@ int idle_step() {
 }
 
 int frame_step() {
-    // 1. A click of the last frame asked for the staff roll: it starts in this frame.
+    // A click of the last frame asked for the staff roll: it starts in this frame.
     begin_credits_if_requested();
-    // 2. Clear to white, or black while the staff roll says so.
+    // Clear to white, or black while the staff roll says so.
     renderer_clear(clear_to_black ? kClearBlack : kClearWhite);
     bool quit_requested = false;
     bool switch_requested = false;
-    // 3. A scene that cannot begin draws nothing and leaves the clicks for the next frame.
+    // A scene that cannot begin draws nothing and leaves the clicks for the next frame.
     if (succeeded(renderer_begin_scene())) {
-        // 4, 5. The batch blends by alpha; its draws sample texel for texel (the renderer's
-        //       copies use nearest sampling), so there is no sampler state to set.
+        // The batch blends by alpha; its draws sample texel for texel (the renderer's copies use
+        // nearest sampling), so there is no sampler state to set.
         batch_begin();
-        // 6. A right press toggles the overlay unless it is moving; it is used up either way.
+        // A right press toggles the overlay unless it is moving; it is used up either way.
         if (right_click_pending == 1) {
             if (menu_animating != 1) {
                 menu_animating = 1;
@@ -84,12 +84,12 @@ int frame_step() {
             }
             right_click_pending = 0;
         }
-        // 7. A left press: overlay, balloon or hot-spots; it hands back this frame's requests.
+        // A left press: overlay, balloon or hot-spots; it hands back this frame's requests.
         ClickRequests requests = dispatch_click();
         quit_requested = requests.quit != 0;
         switch_requested = requests.switch_mode != 0;
-        // 8. Picture or staff roll, balloon, overlay, pointer. During the staff roll at
-        //    full-screen the pointer shows only while the overlay is open or moving.
+        // Picture or staff roll, balloon, overlay, pointer. During the staff roll at
+        // full-screen the pointer shows only while the overlay is open or moving.
         if (credits_mode == 0) draw_scene_image();
         else draw_credits();
         draw_balloon();
@@ -97,18 +97,18 @@ int frame_step() {
         bool hide_cursor = credits_mode == 1 && present_params.windowed == 0 && menu_animating != 1 &&
                            menu_open != 1;
         if (!hide_cursor) draw_cursor();
-        // 9, 10.
+        // Flush the batch's draws, then close the scene.
         batch_end();
         renderer_end_scene();
     }
-    // 11-13.
+    // Windowed frames wait for their pacing gap, then the canvas goes to the screen.
     pace_frame();
     HRESULT hr = renderer_present();
     last_present_time = clock_now_ms();
-    // 14. A lost device is nursed back by the idle step; the frame's requests still count.
+    // A lost device is nursed back by the idle step; the frame's requests still count.
     if (hr == D3DERR_DEVICELOST) device_lost = 1;
     else if (failed(hr)) return -1;
-    // 15, 16.
+    // Quit, or switch between windowed and full-screen, only after the frame is shown.
     if (quit_requested) return 1;
     if (switch_requested) toggle_display_mode();
     return 0;

@@ -68,13 +68,13 @@ MenuLabel make_label(const char* label) {
 
 }  // namespace
 
-MenuBarSpec build_menu_bar() {
+MenuBarLayout build_menu_bar() {
     release_menu_labels();
-    MenuBarSpec spec{};
-    spec.popup_count = kMenuPopupCount;
+    MenuBarLayout layout{};
+    layout.popup_count = kMenuPopupCount;
     for (int i = 0; i < kMenuPopupCount; ++i) {
         const MenuPopupResource& r = menu_109[i];
-        MenuPopupSpec& p = spec.popups[i];
+        MenuPopupLayout& p = layout.popups[i];
         p.label = make_label(r.label);
         p.mnemonic = strip(r.label).mnemonic;
         p.item_count = r.item_count;
@@ -84,7 +84,7 @@ MenuBarSpec build_menu_bar() {
             p.items[k].command = r.items[k].command;
         }
     }
-    return spec;
+    return layout;
 }
 
 Texture* make_text_label(const char* text, const char* face, int points) {

@@ -143,12 +143,12 @@ int run_info_dialog(int id) {
     make_bitmap(res->bitmap, &picture);
     Texture* text = res->text ? make_text_label(res->text, res->font, res->font_points) : nullptr;
     Texture* ok = make_text_label(res->ok, res->font, res->font_points);
-    DialogSpec spec{res->title, picture, text, ok};
+    DialogContent content{res->title, picture, text, ok};
     cursor_in_client = 0;
     window_forget_pointer();
     // The closed menu's pop-up must not stay on screen behind the dialog.
     paint_main_window();
-    int result = dialog_run(spec, DialogHooks{paint_main_window, dialog_idle});
+    int result = dialog_run(content, DialogHooks{paint_main_window, dialog_idle});
     texture_release(picture);
     texture_release(text);
     texture_release(ok);

@@ -50,7 +50,7 @@ std::mutex audio_mutex;
 std::condition_variable state_cv;            // woken by every start and stop
 AudioBuffer* buffers[kMaxAudioBuffers];      // alive buffers
 SDL_AudioDeviceID device = 0;                // the open SDL device, or 0
-SDL_AudioSpec device_spec;                   // what the device plays
+SDL_AudioSpec device_format;                   // what the device plays
 bool manual = false;                         // the manual output takes the device's place
 bool manual_open = false;                    // audio_open succeeded on the manual output
 std::vector<unsigned char> manual_played;    // bytes played since the last take
@@ -106,12 +106,12 @@ void render(AudioBuffer* b, unsigned char* out, int len) {
         if (SDL_AudioStreamPut(b->converter, in, static_cast<int>(n)) != 0) break;
     }
     int got = SDL_AudioStreamGet(b->converter, out, len);
-    if (got < len) std::memset(out + std::max(got, 0), device_spec.silence, static_cast<size_t>(len - std::max(got, 0)));
+    if (got < len) std::memset(out + std::max(got, 0), device_format.silence, static_cast<size_t>(len - std::max(got, 0)));
 }
 
 // SDL's audio thread: every playing buffer, the first copied, the others mixed in.
 void audio_callback(void*, Uint8* stream, int len) {
-    std::memset(stream, device_spec.silence, static_cast<size_t>(len));
+    std::memset(stream, device_format.silence, static_cast<size_t>(len));
     std::lock_guard<std::mutex> lock(audio_mutex);
     if (device_removed) return;  // as SDL does for a removed device: nothing is taken
     bool first = true;
@@ -125,7 +125,7 @@ void audio_callback(void*, Uint8* stream, int len) {
         for (int done = 0; done < len;) {
             int n = std::min(len - done, kScratchBytes);
             render(b, scratch, n);
-            SDL_MixAudioFormat(stream + done, scratch, device_spec.format, static_cast<Uint32>(n), SDL_MIX_MAXVOLUME);
+            SDL_MixAudioFormat(stream + done, scratch, device_format.format, static_cast<Uint32>(n), SDL_MIX_MAXVOLUME);
             done += n;
         }
     }
@@ -159,7 +159,7 @@ HRESULT open_device() {
     if (id == 0) return E_FAIL;
     {
         std::lock_guard<std::mutex> lock(audio_mutex);
-        device_spec = have;
+        device_format = have;
         device = id;
         device_removed = false;
     }
@@ -250,12 +250,12 @@ HRESULT audio_buffer_create(const WaveFormatEx* format, uint32_t bytes, AudioBuf
     std::memset(b->ring.get(), silence_byte(b->format), bytes);
     if (device != 0) {
         SDL_AudioFormat src = format->wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-        bool same = src == device_spec.format && format->nChannels == device_spec.channels &&
-                    static_cast<int>(format->nSamplesPerSec) == device_spec.freq;
+        bool same = src == device_format.format && format->nChannels == device_format.channels &&
+                    static_cast<int>(format->nSamplesPerSec) == device_format.freq;
         if (!same) {
             b->converter = SDL_NewAudioStream(src, static_cast<Uint8>(format->nChannels),
-                                              static_cast<int>(format->nSamplesPerSec), device_spec.format,
-                                              device_spec.channels, device_spec.freq);
+                                              static_cast<int>(format->nSamplesPerSec), device_format.format,
+                                              device_format.channels, device_format.freq);
             if (!b->converter) return E_INVALIDARG;
         }
     }

@@ -86,11 +86,11 @@ SDL_Texture* make(SDL_Renderer* r, const Texture* t, int* w, int* h) {
 
 void dialog_answer_with(int result) { answer = result; }
 
-int dialog_run(const DialogSpec& spec, const DialogHooks& hooks) {
+int dialog_run(const DialogContent& content, const DialogHooks& hooks) {
     if (answer != 0) return answer;
     if (!sdl_video_up()) return -1;
     DialogWindow d;
-    std::string title = sjis_to_utf8(spec.title_sjis ? spec.title_sjis : "");
+    std::string title = sjis_to_utf8(content.title_sjis ? content.title_sjis : "");
     int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
     if (SDL_Window* main = sdl_main_window()) {
         // Centred over the game window, like a dialog owned by it.
@@ -104,9 +104,9 @@ int dialog_run(const DialogSpec& spec, const DialogHooks& hooks) {
     if (!d.window) return -1;
     d.renderer = SDL_CreateRenderer(d.window, -1, SDL_RENDERER_SOFTWARE);
     if (!d.renderer) return -1;
-    d.picture = make(d.renderer, spec.picture, &x, &y);
-    d.text = make(d.renderer, spec.text, &d.text_w, &d.text_h);
-    d.ok = make(d.renderer, spec.ok_label, &d.ok_w, &d.ok_h);
+    d.picture = make(d.renderer, content.picture, &x, &y);
+    d.text = make(d.renderer, content.text, &d.text_w, &d.text_h);
+    d.ok = make(d.renderer, content.ok_label, &d.ok_w, &d.ok_h);
     if (sdl_main_window()) SDL_SetWindowModalFor(d.window, sdl_main_window());
     SDL_ShowWindow(d.window);
     SDL_RaiseWindow(d.window);

@@ -7,7 +7,7 @@
 constexpr int kDialogOk = 1;      // ended by OK or Enter
 constexpr int kDialogCancel = 2;  // ended by Esc or the close box
 
-struct DialogSpec {
+struct DialogContent {
     const char* title_sjis;   // window title
     const Texture* picture;   // shown at the top left inside the margin; null: none
     const Texture* text;      // a line of text under the picture (A8R8G8B8 glyph mask); null: none
@@ -23,7 +23,7 @@ struct DialogHooks {
 
 // Runs the dialog until it ends; the game window takes no input meanwhile. Returns kDialogOk or
 // kDialogCancel, or -1 when the dialog window cannot be made.
-int dialog_run(const DialogSpec& spec, const DialogHooks& hooks);
+int dialog_run(const DialogContent& content, const DialogHooks& hooks);
 
 // Test seam: while set, dialog_run answers this result at once without a window (0: off).
 void dialog_answer_with(int result);

@@ -24,7 +24,7 @@ const SDL_Colour kTitleHotColour{0xCC, 0xE8, 0xFF, 0xFF};
 const SDL_Colour kTextColour{0x00, 0x00, 0x00, 0xFF};
 
 struct MenuBarState {
-    MenuBarSpec spec{};       // the titles and items
+    MenuBarLayout layout{};       // the titles and items
     int open_popup = -1;      // pop-up shown, or -1
     int hot_title = -1;       // title under keyboard focus without a pop-up, or -1
     int hot_item = -1;        // highlighted item of the open pop-up, or -1
@@ -38,12 +38,12 @@ int label_width(const MenuLabel& l) { return l.texture ? l.texture->width : l.pl
 
 SDL_Rect title_rect(int i) {
     int x = 0;
-    for (int k = 0; k < i; ++k) x += label_width(mb.spec.popups[k].label) + 2 * kTitlePad;
-    return {x, 0, label_width(mb.spec.popups[i].label) + 2 * kTitlePad, sdl_menu_bar_height()};
+    for (int k = 0; k < i; ++k) x += label_width(mb.layout.popups[k].label) + 2 * kTitlePad;
+    return {x, 0, label_width(mb.layout.popups[i].label) + 2 * kTitlePad, sdl_menu_bar_height()};
 }
 
 SDL_Rect popup_rect(int i) {
-    const MenuPopupSpec& p = mb.spec.popups[i];
+    const MenuPopupLayout& p = mb.layout.popups[i];
     int w = 0;
     for (int k = 0; k < p.item_count; ++k) w = std::max(w, label_width(p.items[k].label));
     SDL_Rect t = title_rect(i);
@@ -53,7 +53,7 @@ SDL_Rect popup_rect(int i) {
 bool inside(const SDL_Rect& r, int x, int y) { return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h; }
 
 int title_at(int x, int y) {
-    for (int i = 0; i < mb.spec.popup_count; ++i)
+    for (int i = 0; i < mb.layout.popup_count; ++i)
         if (inside(title_rect(i), x, y)) return i;
     return -1;
 }
@@ -63,7 +63,7 @@ int item_at(int x, int y) {
     SDL_Rect r = popup_rect(mb.open_popup);
     if (!inside(r, x, y)) return -1;
     int i = (y - r.y - 2) / kItemHeight;
-    return (i >= 0 && i < mb.spec.popups[mb.open_popup].item_count) ? i : -1;
+    return (i >= 0 && i < mb.layout.popups[mb.open_popup].item_count) ? i : -1;
 }
 
 void open(int popup, int item) {
@@ -77,7 +77,7 @@ int wrap(int i, int n) { return n <= 0 ? -1 : (i % n + n) % n; }
 // The command of the highlighted item; closes the menu.
 int choose(int item) {
     int command = 0;
-    if (mb.open_popup >= 0 && item >= 0) command = mb.spec.popups[mb.open_popup].items[item].command;
+    if (mb.open_popup >= 0 && item >= 0) command = mb.layout.popups[mb.open_popup].items[item].command;
     menu_bar_reset();
     return command;
 }
@@ -125,13 +125,13 @@ bool handle_mouse(const SDL_Event& e, int* command) {
 }
 
 int popup_by_mnemonic(SDL_Keycode key) {
-    for (int i = 0; i < mb.spec.popup_count; ++i)
-        if (std::toupper(static_cast<int>(key)) == mb.spec.popups[i].mnemonic) return i;
+    for (int i = 0; i < mb.layout.popup_count; ++i)
+        if (std::toupper(static_cast<int>(key)) == mb.layout.popups[i].mnemonic) return i;
     return -1;
 }
 
 int item_by_mnemonic(SDL_Keycode key) {
-    const MenuPopupSpec& p = mb.spec.popups[mb.open_popup];
+    const MenuPopupLayout& p = mb.layout.popups[mb.open_popup];
     for (int i = 0; i < p.item_count; ++i)
         if (std::toupper(static_cast<int>(key)) == p.items[i].mnemonic) return i;
     return -1;
@@ -141,7 +141,7 @@ bool handle_key(const SDL_Event& e, int* command) {
     SDL_Keycode key = e.key.keysym.sym;
     bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
     bool letter = key >= 'a' && key <= 'z';
-    int n = mb.spec.popup_count;
+    int n = mb.layout.popup_count;
     if (e.type == SDL_KEYUP) {
         if ((key == SDLK_LALT || key == SDLK_RALT) && mb.alt_alone) {
             mb.alt_alone = false;
@@ -170,7 +170,7 @@ bool handle_key(const SDL_Event& e, int* command) {
     }
     if (!menu_bar_active()) return false;
     if (mb.open_popup >= 0) {
-        int items = mb.spec.popups[mb.open_popup].item_count;
+        int items = mb.layout.popups[mb.open_popup].item_count;
         switch (key) {
             case SDLK_UP: mb.hot_item = wrap(mb.hot_item < 0 ? items - 1 : mb.hot_item - 1, items); break;
             case SDLK_DOWN: mb.hot_item = wrap(mb.hot_item + 1, items); break;
@@ -243,11 +243,11 @@ void draw_label(SDL_Renderer* r, const MenuLabel& l, int x, int y) {
 
 }  // namespace
 
-void menu_bar_set(const MenuBarSpec& spec) {
-    mb.spec = spec;
-    mb.spec.popup_count = std::clamp(spec.popup_count, 0, kMaxMenuPopups);
-    for (int i = 0; i < mb.spec.popup_count; ++i)
-        mb.spec.popups[i].item_count = std::clamp(spec.popups[i].item_count, 0, kMaxMenuItems);
+void menu_bar_set(const MenuBarLayout& layout) {
+    mb.layout = layout;
+    mb.layout.popup_count = std::clamp(layout.popup_count, 0, kMaxMenuPopups);
+    for (int i = 0; i < mb.layout.popup_count; ++i)
+        mb.layout.popups[i].item_count = std::clamp(layout.popups[i].item_count, 0, kMaxMenuItems);
     menu_bar_reset();
 }
 
@@ -290,13 +290,13 @@ void sdl_paint_window_chrome(SDL_Renderer* r) {
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     fill(r, {0, 0, w, bar_h}, kBarColour);
     int text_y = (bar_h - kTextHeight) / 2;
-    for (int i = 0; i < mb.spec.popup_count; ++i) {
+    for (int i = 0; i < mb.layout.popup_count; ++i) {
         SDL_Rect t = title_rect(i);
         if (i == mb.open_popup || i == mb.hot_title) fill(r, t, kTitleHotColour);
-        draw_label(r, mb.spec.popups[i].label, t.x + kTitlePad, text_y);
+        draw_label(r, mb.layout.popups[i].label, t.x + kTitlePad, text_y);
     }
     if (mb.open_popup < 0) return;
-    const MenuPopupSpec& p = mb.spec.popups[mb.open_popup];
+    const MenuPopupLayout& p = mb.layout.popups[mb.open_popup];
     SDL_Rect pr = popup_rect(mb.open_popup);
     fill(r, pr, kBorderColour);
     fill(r, {pr.x + 1, pr.y + 1, pr.w - 2, pr.h - 2}, kPopupColour);

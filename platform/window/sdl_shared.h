@@ -20,9 +20,9 @@ SDL_Texture* sdl_make_texture(SDL_Renderer* renderer, const Texture* texture);
 // Makes sure the video subsystem is up. true on success.
 bool sdl_video_up();
 
-struct MenuBarSpec;
+struct MenuBarLayout;
 // The menu bar's part of the window (platform/window/menu_bar.cpp).
-void menu_bar_set(const MenuBarSpec& spec);
+void menu_bar_set(const MenuBarLayout& layout);
 // Offers an event of the main window to the menu bar (windowed mode only). true when the menu
 // bar took it; *command is then a chosen item's id, or 0.
 bool menu_bar_handle(const SDL_Event& event, int* command);

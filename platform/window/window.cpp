@@ -161,7 +161,7 @@ int window_create(const char* title_sjis) {
     return 0;
 }
 
-void window_set_menu(const MenuBarSpec& spec) { menu_bar_set(spec); }
+void window_set_menu(const MenuBarLayout& layout) { menu_bar_set(layout); }
 
 void window_set_icon(const uint32_t* argb, int size) {
     if (!ws.window || !argb || size <= 0) return;

@@ -38,29 +38,29 @@ struct MenuLabel {
     int underline_width;     // pixels; 0 for no underline
 };
 
-struct MenuItemSpec {
+struct MenuItem {
     MenuLabel label;
     char mnemonic;  // upper-case ASCII letter chosen by that key
     int command;    // id delivered in the Command event
 };
 
-struct MenuPopupSpec {
+struct MenuPopupLayout {
     MenuLabel label;
     char mnemonic;   // upper-case ASCII letter opening it with Alt
     int item_count;  // 1..kMaxMenuItems
-    MenuItemSpec items[kMaxMenuItems];
+    MenuItem items[kMaxMenuItems];
 };
 
-struct MenuBarSpec {
+struct MenuBarLayout {
     int popup_count;  // 0..kMaxMenuPopups
-    MenuPopupSpec popups[kMaxMenuPopups];
+    MenuPopupLayout popups[kMaxMenuPopups];
 };
 
 // Creates the window hidden, centred on the desktop, windowed with its menu bar, title from
 // Shift-JIS. Text input is switched off. 0, or -1 when it cannot be made.
 int window_create(const char* title_sjis);
 // Installs the menu bar (copied; the textures must outlive the window's use of them).
-void window_set_menu(const MenuBarSpec& spec);
+void window_set_menu(const MenuBarLayout& layout);
 // Sets the window icon from size x size pixels 0xAARRGGBB.
 void window_set_icon(const uint32_t* argb, int size);
 // Shows the window.

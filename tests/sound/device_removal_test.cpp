@@ -43,10 +43,10 @@ void must_return(const char* what, std::function<void()> call) {
 TEST(SoundDeviceRemoval, NoWaitHangsAndTheNextSoundPlaysOnTheDeviceOfNow) {
     TempGameDir dir;
     DiskDevice disk(dir.path + "/device.raw");
-    WaveSpec spec;  // 44,100 Hz 16-bit stereo, the device's format
-    ASSERT_TRUE(dir.put("long.wav", make_wave(spec, scramble_payload(pattern_bytes(bytes_per_second(spec) * 6, 3)))));
-    Bytes next = pattern_bytes(bytes_per_second(spec) / 2, 4);
-    ASSERT_TRUE(dir.put("next.wav", make_wave(spec, scramble_payload(next))));
+    WaveFileFormat wave;  // 44,100 Hz 16-bit stereo, the device's format
+    ASSERT_TRUE(dir.put("long.wav", make_wave(wave, scramble_payload(pattern_bytes(bytes_per_second(wave) * 6, 3)))));
+    Bytes next = pattern_bytes(bytes_per_second(wave) / 2, 4);
+    ASSERT_TRUE(dir.put("next.wav", make_wave(wave, scramble_payload(next))));
 
     ASSERT_EQ(init_sound(), 0);
     ASSERT_EQ(play_sound("long.wav"), 0);
@@ -75,8 +75,8 @@ TEST(SoundDeviceRemoval, NoWaitHangsAndTheNextSoundPlaysOnTheDeviceOfNow) {
 
 TEST(SoundDeviceRemoval, PlayingStopsQuietlyWhenNothingReplacesTheDevice) {
     TempGameDir dir;
-    WaveSpec spec;
-    ASSERT_TRUE(dir.put("a.wav", make_wave(spec, scramble_payload(pattern_bytes(bytes_per_second(spec), 5)))));
+    WaveFileFormat wave;
+    ASSERT_TRUE(dir.put("a.wav", make_wave(wave, scramble_payload(pattern_bytes(bytes_per_second(wave), 5)))));
     ASSERT_EQ(init_sound(), 0);  // the dummy driver of the test environment
     ASSERT_EQ(play_sound("a.wav"), 0);
     audio_simulate_device_removed();

@@ -31,9 +31,9 @@ Bytes play_on_disk(const TempGameDir& dir, const char* name, double seconds) {
 
 TEST(SoundDevice, ScrambledSoundComesOutPlain) {
     TempGameDir dir;
-    WaveSpec spec;  // 44,100 Hz 16-bit stereo: the device's own format, so no conversion
-    Bytes plain = pattern_bytes(bytes_per_second(spec) * 3 / 4, 81);
-    ASSERT_TRUE(dir.put("e2e.wav", make_wave(spec, scramble_payload(plain))));
+    WaveFileFormat wave;  // 44,100 Hz 16-bit stereo: the device's own format, so no conversion
+    Bytes plain = pattern_bytes(bytes_per_second(wave) * 3 / 4, 81);
+    ASSERT_TRUE(dir.put("e2e.wav", make_wave(wave, scramble_payload(plain))));
     Bytes out = play_on_disk(dir, "e2e.wav", 2.0);
     auto at = std::search(out.begin(), out.end(), plain.begin(), plain.end());
     ASSERT_NE(at, out.end()) << "the plain samples, in order, somewhere after the leading silence";
@@ -43,13 +43,13 @@ TEST(SoundDevice, ScrambledSoundComesOutPlain) {
 
 TEST(SoundDevice, OtherFormatsAreConvertedToTheDevicesFormat) {
     TempGameDir dir;
-    WaveSpec spec;
-    spec.channels = 1;
-    spec.rate = 11025;
-    spec.bits = 8;
+    WaveFileFormat wave;
+    wave.channels = 1;
+    wave.rate = 11025;
+    wave.bits = 8;
     Bytes square(11025 / 2);  // half a second of a 8-bit square wave, +-64 around 0x80
     for (size_t i = 0; i < square.size(); ++i) square[i] = (i / 25) % 2 ? 0xC0 : 0x40;
-    ASSERT_TRUE(dir.put("square.wav", make_wave(spec, scramble_payload(square))));
+    ASSERT_TRUE(dir.put("square.wav", make_wave(wave, scramble_payload(square))));
     Bytes out = play_on_disk(dir, "square.wav", 1.5);
     // 16-bit stereo frames: find the sounding stretch and its loudest sample.
     size_t first = SIZE_MAX, last = 0;

@@ -17,8 +17,8 @@ namespace {
 
 constexpr uint32_t kSettleMs = 5000;
 
-WaveSpec format(uint16_t channels, uint32_t rate, uint16_t bits) {
-    WaveSpec s;
+WaveFileFormat format(uint16_t channels, uint32_t rate, uint16_t bits) {
+    WaveFileFormat s;
     s.channels = channels;
     s.rate = rate;
     s.bits = bits;
@@ -52,9 +52,9 @@ struct PlayerTest : testing::Test {
         audio_use_manual(false);
     }
     // Stores a sound with a scrambled payload and returns the plain payload.
-    Bytes put_sound(const std::string& name, const WaveSpec& spec, size_t bytes, uint32_t seed) {
+    Bytes put_sound(const std::string& name, const WaveFileFormat& wave, size_t bytes, uint32_t seed) {
         Bytes plain = pattern_bytes(bytes, seed);
-        EXPECT_TRUE(dir.put(name, make_wave(spec, scramble_payload(plain))));
+        EXPECT_TRUE(dir.put(name, make_wave(wave, scramble_payload(plain))));
         return plain;
     }
     // Starts a sound and waits until its streaming thread is ready for the play position to move.
@@ -70,9 +70,9 @@ struct PlayerTest : testing::Test {
 };
 
 TEST_F(PlayerTest, LongSoundComesOutDescrambledAcrossManyRefillsThenSilence) {
-    WaveSpec spec = format(1, 11025, 16);  // 22,050 bytes a second: the key index moves on by 2 per half
-    uint32_t second = bytes_per_second(spec);
-    Bytes plain = put_sound("long.wav", spec, second * 53 / 10, 11);
+    WaveFileFormat wave = format(1, 11025, 16);  // 22,050 bytes a second: the key index moves on by 2 per half
+    uint32_t second = bytes_per_second(wave);
+    Bytes plain = put_sound("long.wav", wave, second * 53 / 10, 11);
     start("long.wav");
     Bytes played = play_for(second * 8);
     ASSERT_EQ(played.size(), second * 8u);
@@ -84,7 +84,7 @@ TEST_F(PlayerTest, LongSoundComesOutDescrambledAcrossManyRefillsThenSilence) {
 TEST_F(PlayerTest, ShortAndTwoSecondSoundsPlayOnceThenSilence) {
     struct Case {
         const char* name;
-        WaveSpec spec;
+        WaveFileFormat wave;
         uint32_t tenths;  // length in tenths of a second
         unsigned char silence;
     };
@@ -95,8 +95,8 @@ TEST_F(PlayerTest, ShortAndTwoSecondSoundsPlayOnceThenSilence) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        uint32_t second = bytes_per_second(c.spec);
-        Bytes plain = put_sound(c.name, c.spec, second * c.tenths / 10, 21);
+        uint32_t second = bytes_per_second(c.wave);
+        Bytes plain = put_sound(c.name, c.wave, second * c.tenths / 10, 21);
         start(c.name);
         Bytes played = play_for(second * 7);
         ASSERT_EQ(played.size(), second * 7u);
@@ -109,10 +109,10 @@ TEST_F(PlayerTest, ShortAndTwoSecondSoundsPlayOnceThenSilence) {
 }
 
 TEST_F(PlayerTest, NewSoundRestartsFromItsFirstByteWithTheKeyAtZero) {
-    WaveSpec spec = format(1, 8000, 16);
-    uint32_t second = bytes_per_second(spec);
-    Bytes first = put_sound("a.wav", spec, second * 3, 31);
-    Bytes second_sound = put_sound("b.wav", spec, second * 3 / 2 + 7, 32);
+    WaveFileFormat wave = format(1, 8000, 16);
+    uint32_t second = bytes_per_second(wave);
+    Bytes first = put_sound("a.wav", wave, second * 3, 31);
+    Bytes second_sound = put_sound("b.wav", wave, second * 3 / 2 + 7, 32);
     start("a.wav");
     Bytes played = play_for(second * 3 / 2 + 6);  // stop partway, key index not at 0
     EXPECT_TRUE(std::equal(played.begin(), played.end(), first.begin()));
@@ -125,9 +125,9 @@ TEST_F(PlayerTest, NewSoundRestartsFromItsFirstByteWithTheKeyAtZero) {
 }
 
 TEST_F(PlayerTest, FailedLockReplaysTheHalfAndRetriesAtItsNextTurn) {
-    WaveSpec spec = format(1, 8000, 8);
-    uint32_t sec = bytes_per_second(spec);
-    Bytes plain = put_sound("s.wav", spec, sec * 4, 41);
+    WaveFileFormat wave = format(1, 8000, 8);
+    uint32_t sec = bytes_per_second(wave);
+    Bytes plain = put_sound("s.wav", wave, sec * 4, 41);
     start("s.wav");
     audio_fail_next_locks(1);  // the first half's refill at the middle
     Bytes played = play_for(sec * 5);
@@ -157,10 +157,10 @@ TEST(FadeArithmetic, SpansAreWholeFramesOfEachDuration) {
 TEST_F(PlayerTest, FadeRampsSamplesAcrossTheBufferWrapAndStopsBySelf) {
     for (uint16_t channels : {2, 1}) {
         SCOPED_TRACE(channels);
-        WaveSpec spec = format(channels, channels == 2 ? 44100 : 11025, 16);
-        uint32_t sec = bytes_per_second(spec), size = 2 * sec, block = channels * 2;
-        Bytes plain = put_sound("f.wav", spec, sec * 7 / 2, 51);
-        WaveFormatEx wf{1, channels, spec.rate, sec, static_cast<uint16_t>(block), 16, 0};
+        WaveFileFormat wave = format(channels, channels == 2 ? 44100 : 11025, 16);
+        uint32_t sec = bytes_per_second(wave), size = 2 * sec, block = channels * 2;
+        Bytes plain = put_sound("f.wav", wave, sec * 7 / 2, 51);
+        WaveFormatEx wf{1, channels, wave.rate, sec, static_cast<uint16_t>(block), 16, 0};
         FadeSpans f = fade_spans(wf);
         uint32_t into_ramp = f.ramp / 2 - (f.ramp / 2) % block;  // ramp frames before the wrap
         uint32_t position = size - f.ahead - into_ramp;
@@ -204,14 +204,14 @@ TEST_F(PlayerTest, FadeRampsSamplesAcrossTheBufferWrapAndStopsBySelf) {
 TEST_F(PlayerTest, EightBitAndManyChannelSoundsAreNotRamped) {
     struct Case {
         const char* name;
-        WaveSpec spec;
+        WaveFileFormat wave;
         bool fade_stops;  // the fade thread itself stops the buffer
     };
     const Case cases[] = {{"eight.wav", format(2, 8000, 8), false}, {"quad.wav", format(4, 8000, 16), true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        uint32_t sec = bytes_per_second(c.spec);
-        Bytes plain = put_sound(c.name, c.spec, sec * 3, 61);
+        uint32_t sec = bytes_per_second(c.wave);
+        Bytes plain = put_sound(c.name, c.wave, sec * 3, 61);
         start(c.name);
         play_for(sec / 2);
         int stops = audio_manual_last_stop().stops;
@@ -229,9 +229,9 @@ TEST_F(PlayerTest, EightBitAndManyChannelSoundsAreNotRamped) {
 
 TEST_F(PlayerTest, UnplayableSoundsFailQuietlyAndReleaseEverything) {
     ASSERT_TRUE(dir.put("text.wav", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'}));
-    WaveSpec deep = format(2, 8000, 24);
+    WaveFileFormat deep = format(2, 8000, 24);
     ASSERT_TRUE(dir.put("deep.wav", make_wave(deep, pattern_bytes(6000, 1))));
-    WaveSpec mono = format(1, 8000, 16);
+    WaveFileFormat mono = format(1, 8000, 16);
     Bytes plain = put_sound("good.wav", mono, 4000, 71);
     int fds = open_fd_count();
     for (int round = 0; round < kMaxAudioBuffers + 2; ++round) {
@@ -251,7 +251,7 @@ TEST_F(PlayerTest, UnplayableSoundsFailQuietlyAndReleaseEverything) {
 
 TEST(PlayerSilent, EveryOperationIsANoOpWithoutSound) {
     TempGameDir dir;
-    WaveSpec mono = format(1, 8000, 16);
+    WaveFileFormat mono = format(1, 8000, 16);
     ASSERT_TRUE(dir.put("s.wav", make_wave(mono, pattern_bytes(4000, 3))));
     const char* old = std::getenv("SDL_AUDIODRIVER");
     std::string saved = old ? old : "";

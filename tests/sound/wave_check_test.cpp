@@ -8,7 +8,7 @@ namespace {
 
 TEST(WaveCheck, TellsWhatPlaysAndWhatFades) {
     TempGameDir dir;
-    WaveSpec stereo16, mono8, quad16, deep;
+    WaveFileFormat stereo16, mono8, quad16, deep;
     mono8.channels = 1;
     mono8.bits = 8;
     quad16.channels = 4;

@@ -23,11 +23,11 @@ Bytes read_all(WaveReader& r, uint32_t piece) {
 TEST(WaveReader, ReadsPcmFormatAndPayloadInEitherChunkOrder) {
     TempGameDir dir;
     Bytes payload = pattern_bytes(1001, 1);
-    WaveSpec plain;
+    WaveFileFormat plain;
     plain.channels = 1;
     plain.rate = 11025;
     ASSERT_TRUE(dir.put("plain.wav", make_wave(plain, payload)));
-    WaveSpec reversed = plain;
+    WaveFileFormat reversed = plain;
     reversed.data_first = true;
     reversed.junk_between = true;
     ASSERT_TRUE(dir.put("reversed.wav", make_wave(reversed, payload)));
@@ -54,11 +54,11 @@ TEST(WaveReader, ReadsPcmFormatAndPayloadInEitherChunkOrder) {
 
 TEST(WaveReader, NonPcmFormatKeepsItsExtraBytes) {
     TempGameDir dir;
-    WaveSpec adpcm;
+    WaveFileFormat adpcm;
     adpcm.format_tag = 2;
     adpcm.extra = {1, 2, 3, 4, 5, 6};
     ASSERT_TRUE(dir.put("a.wav", make_wave(adpcm, pattern_bytes(64, 2))));
-    WaveSpec bare = adpcm;  // a 16-byte chunk: no count at all
+    WaveFileFormat bare = adpcm;  // a 16-byte chunk: no count at all
     bare.fmt_size = 16;
     ASSERT_TRUE(dir.put("bare.wav", make_wave(bare, pattern_bytes(64, 2))));
 
@@ -75,11 +75,11 @@ TEST(WaveReader, NonPcmFormatKeepsItsExtraBytes) {
 
 TEST(WaveReader, PayloadInOneSecondPiecesEndsWithZeroBytes) {
     TempGameDir dir;
-    WaveSpec spec;
-    spec.rate = 8000;
-    uint32_t second = bytes_per_second(spec);
+    WaveFileFormat wave;
+    wave.rate = 8000;
+    uint32_t second = bytes_per_second(wave);
     Bytes payload = pattern_bytes(second * 5 / 2, 3);
-    ASSERT_TRUE(dir.put("s.wav", make_wave(spec, payload)));
+    ASSERT_TRUE(dir.put("s.wav", make_wave(wave, payload)));
 
     WaveReader r;
     ASSERT_EQ(r.open("data\\s.wav"), S_OK);
@@ -98,7 +98,7 @@ TEST(WaveReader, PayloadInOneSecondPiecesEndsWithZeroBytes) {
 TEST(WaveReader, MisuseIsRefusedWithoutTouchingTheStream) {
     TempGameDir dir;
     Bytes payload = pattern_bytes(100, 4);
-    ASSERT_TRUE(dir.put("s.wav", make_wave(WaveSpec{}, payload)));
+    ASSERT_TRUE(dir.put("s.wav", make_wave(WaveFileFormat{}, payload)));
     WaveReader r;
     unsigned char buf[100];
     uint32_t got = 7;
@@ -128,23 +128,23 @@ TEST(WaveReader, MalformedFilesFailToOpenAndLeaveNothingOpen) {
         const char* name;
         Bytes file;
     };
-    WaveSpec short_fmt;
+    WaveFileFormat short_fmt;
     short_fmt.fmt_size = 14;
-    WaveSpec no_data;
+    WaveFileFormat no_data;
     no_data.omit_data = true;
-    WaveSpec huge_extra;
+    WaveFileFormat huge_extra;
     huge_extra.format_tag = 0x11;
     huge_extra.extra = {9, 9};
     Bytes huge_file = make_wave(huge_extra, payload);
     huge_file[36] = 0xFF;  // cbSize 0xFFFF in a chunk of 20 bytes
     huge_file[37] = 0xFF;
-    WaveSpec short_riff;
+    WaveFileFormat short_riff;
     short_riff.riff_size = 4 + 8 + 16;  // "WAVE" + the "fmt " chunk: the payload lies outside
-    WaveSpec fmt_past_end;
+    WaveFileFormat fmt_past_end;
     fmt_past_end.data_first = true;
     Bytes fmt_past_file = make_wave(fmt_past_end, payload);
     fmt_past_file[fmt_past_file.size() - 20] = 0x40;  // "fmt " declares 64 bytes, has 16
-    Bytes not_wave = make_wave(WaveSpec{}, payload);
+    Bytes not_wave = make_wave(WaveFileFormat{}, payload);
     std::memcpy(not_wave.data() + 8, "AVI ", 4);
     Bytes tiny_riff = {'R', 'I', 'F', 'F', 2, 0, 0, 0, 'W', 'A'};
     const Case cases[] = {
@@ -176,7 +176,7 @@ TEST(WaveReader, MalformedFilesFailToOpenAndLeaveNothingOpen) {
 TEST(WaveReader, CutOffFilePlaysWhatItHolds) {
     TempGameDir dir;
     Bytes payload = pattern_bytes(1000, 6);
-    Bytes full = make_wave(WaveSpec{}, payload);
+    Bytes full = make_wave(WaveFileFormat{}, payload);
     Bytes cut(full.begin(), full.end() - 300);  // RIFF and "data" sizes both claim 300 more
     ASSERT_TRUE(dir.put("cut.wav", cut));
     WaveReader r;
@@ -188,8 +188,8 @@ TEST(WaveReader, CutOffFilePlaysWhatItHolds) {
 TEST(WaveReader, ResourcesAreTriedAfterTheFile) {
     TempGameDir dir;
     Bytes in_file = pattern_bytes(50, 7), in_res = pattern_bytes(60, 8);
-    ASSERT_TRUE(dir.put("both.wav", make_wave(WaveSpec{}, in_file)));
-    WaveSpec mono;
+    ASSERT_TRUE(dir.put("both.wav", make_wave(WaveFileFormat{}, in_file)));
+    WaveFileFormat mono;
     mono.channels = 1;
     Bytes res_wave = make_wave(mono, in_res);
     const WaveResource table[] = {

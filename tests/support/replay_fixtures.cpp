@@ -61,10 +61,10 @@ std::string story_script() {
 }
 
 std::string wave(double seconds, uint32_t seed) {
-    WaveSpec spec;
-    spec.rate = 22050;
-    Bytes payload = pattern_bytes(static_cast<size_t>(bytes_per_second(spec) * seconds) & ~size_t{3}, seed);
-    Bytes file = make_wave(spec, scramble_payload(payload));
+    WaveFileFormat wave;
+    wave.rate = 22050;
+    Bytes payload = pattern_bytes(static_cast<size_t>(bytes_per_second(wave) * seconds) & ~size_t{3}, seed);
+    Bytes file = make_wave(wave, scramble_payload(payload));
     return std::string(file.begin(), file.end());
 }
 

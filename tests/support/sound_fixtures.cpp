@@ -33,22 +33,22 @@ void put_id(Bytes& b, const char* id) {
 
 }  // namespace
 
-uint32_t bytes_per_second(const WaveSpec& spec) { return spec.rate * spec.channels * (spec.bits / 8); }
+uint32_t bytes_per_second(const WaveFileFormat& wave) { return wave.rate * wave.channels * (wave.bits / 8); }
 
-Bytes make_wave(const WaveSpec& spec, const Bytes& payload) {
+Bytes make_wave(const WaveFileFormat& wave, const Bytes& payload) {
     Bytes fmt_body;
-    uint16_t align = static_cast<uint16_t>(spec.channels * (spec.bits / 8));
-    put_u16(fmt_body, spec.format_tag);
-    put_u16(fmt_body, spec.channels);
-    put_u32(fmt_body, spec.rate);
-    put_u32(fmt_body, spec.rate * align);
+    uint16_t align = static_cast<uint16_t>(wave.channels * (wave.bits / 8));
+    put_u16(fmt_body, wave.format_tag);
+    put_u16(fmt_body, wave.channels);
+    put_u32(fmt_body, wave.rate);
+    put_u32(fmt_body, wave.rate * align);
     put_u16(fmt_body, align);
-    put_u16(fmt_body, spec.bits);
-    if (spec.format_tag != 1) {
-        put_u16(fmt_body, static_cast<uint32_t>(spec.extra.size()));
-        fmt_body.insert(fmt_body.end(), spec.extra.begin(), spec.extra.end());
+    put_u16(fmt_body, wave.bits);
+    if (wave.format_tag != 1) {
+        put_u16(fmt_body, static_cast<uint32_t>(wave.extra.size()));
+        fmt_body.insert(fmt_body.end(), wave.extra.begin(), wave.extra.end());
     }
-    if (spec.fmt_size >= 0) fmt_body.resize(static_cast<size_t>(spec.fmt_size));
+    if (wave.fmt_size >= 0) fmt_body.resize(static_cast<size_t>(wave.fmt_size));
 
     Bytes fmt;
     put_id(fmt, "fmt ");
@@ -57,15 +57,15 @@ Bytes make_wave(const WaveSpec& spec, const Bytes& payload) {
     if (fmt_body.size() & 1) fmt.push_back(0);
 
     Bytes data;
-    if (!spec.omit_data) {
+    if (!wave.omit_data) {
         put_id(data, "data");
-        put_u32(data, static_cast<uint32_t>(spec.data_size >= 0 ? spec.data_size : payload.size()));
+        put_u32(data, static_cast<uint32_t>(wave.data_size >= 0 ? wave.data_size : payload.size()));
         data.insert(data.end(), payload.begin(), payload.end());
-        if ((payload.size() & 1) && spec.data_size < 0) data.push_back(0);
+        if ((payload.size() & 1) && wave.data_size < 0) data.push_back(0);
     }
 
     Bytes junk;
-    if (spec.junk_between) {
+    if (wave.junk_between) {
         put_id(junk, "LIST");
         put_u32(junk, 10);
         put_id(junk, "INFO");
@@ -74,15 +74,15 @@ Bytes make_wave(const WaveSpec& spec, const Bytes& payload) {
 
     Bytes body;
     put_id(body, "WAVE");
-    const Bytes& first = spec.data_first ? data : fmt;
-    const Bytes& second = spec.data_first ? fmt : data;
+    const Bytes& first = wave.data_first ? data : fmt;
+    const Bytes& second = wave.data_first ? fmt : data;
     body.insert(body.end(), first.begin(), first.end());
     body.insert(body.end(), junk.begin(), junk.end());
     body.insert(body.end(), second.begin(), second.end());
 
     Bytes file;
     put_id(file, "RIFF");
-    put_u32(file, static_cast<uint32_t>(spec.riff_size >= 0 ? spec.riff_size : body.size()));
+    put_u32(file, static_cast<uint32_t>(wave.riff_size >= 0 ? wave.riff_size : body.size()));
     file.insert(file.end(), body.begin(), body.end());
     return file;
 }

@@ -11,7 +11,7 @@ using Bytes = std::vector<unsigned char>;
 extern const unsigned char kTestKey[16];
 
 // What a built WAVE file looks like; the defaults give a plain PCM file.
-struct WaveSpec {
+struct WaveFileFormat {
     uint16_t format_tag = 1;
     uint16_t channels = 2;
     uint32_t rate = 44100;     // Hz
@@ -25,10 +25,10 @@ struct WaveSpec {
     bool omit_data = false;    // no "data" chunk at all
 };
 
-// Bytes per second of a spec's format.
-uint32_t bytes_per_second(const WaveSpec& spec);
+// Bytes per second of a wave's format.
+uint32_t bytes_per_second(const WaveFileFormat& wave);
 // A RIFF WAVE file holding `payload` as stored (scramble it first for the game).
-Bytes make_wave(const WaveSpec& spec, const Bytes& payload);
+Bytes make_wave(const WaveFileFormat& wave, const Bytes& payload);
 // n bytes of a repeatable pseudo-random pattern.
 Bytes pattern_bytes(size_t n, uint32_t seed);
 // XORs payload byte i with kTestKey[i mod 16] (scrambles and descrambles).

@@ -151,7 +151,7 @@ bool write_scene(std::string* out, int index, const SceneDef& scene, int last, s
         // scenes put them after, to keep both orders in use.
         std::string extras;
         if (item.anime) line(&extras, std::string("anime_nm=") + item.anime);
-        if (item.sound >= 0) line(&extras, std::string("snd_nm=") + sound_spec(item.sound).name);
+        if (item.sound >= 0) line(&extras, std::string("snd_nm=") + demo_sound(item.sound).name);
         if (index % 2 == 0) out->append(extras);
         line(out, "next_seq=" + std::to_string(item.to));
         if (index % 2 == 1) out->append(extras);
@@ -194,14 +194,14 @@ bool build_script(std::string* utf8, std::string* error) {
     line(&out, "; poromina-demogen が つくった シナリオです。えも おとも プログラムで かきました。");
     line(&out, "; 26 ばんの ひだりの みちは、86 ばん (おかの てっぺん) に ついた あと そこへの ちかみちに なります。");
     line(&out, "; 103 ばんの おつきさま (エリア 0) を おすと スタッフロールが はじまります。");
-    line(&out, std::string("opening_snd_nm=") + sound_spec(kOpening).name);
+    line(&out, std::string("opening_snd_nm=") + demo_sound(kOpening).name);
     line(&out, "");
     const int last = static_cast<int>(scenes.size()) - 1;
     for (int i = 0; i <= last; ++i) {
         if (!write_scene(&out, i, scenes[i], last, error)) return false;
     }
     line(&out, "; スタッフロールの おんがく");
-    line(&out, std::string("ending_snd_nm=") + sound_spec(kEnding).name);
+    line(&out, std::string("ending_snd_nm=") + demo_sound(kEnding).name);
     *utf8 = std::move(out);
     return true;
 }

@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-const SoundSpec kSpecs[kSoundCount] = {
+const DemoSound kSounds[kSoundCount] = {
     {"snd\\opening.wav", 22050, 1, 16, 19.0f},
     {"snd\\ending.wav", 11025, 1, 16, 155.0f},
     {"snd\\chime.wav", 44100, 2, 16, 2.5f},
@@ -168,8 +168,8 @@ void put_id(std::vector<unsigned char>& out, const char* id) {
 }
 
 // The WAVE bytes of a finished track; with an info chunk between "fmt " and "data" when asked.
-std::vector<unsigned char> wave_bytes(const Track& t, const SoundSpec& spec, bool with_info) {
-    const int block = spec.channels * spec.bits / 8;
+std::vector<unsigned char> wave_bytes(const Track& t, const DemoSound& sound, bool with_info) {
+    const int block = sound.channels * sound.bits / 8;
     const uint32_t frames = static_cast<uint32_t>(t.left.size());
     const uint32_t data_bytes = frames * static_cast<uint32_t>(block);
     static const char kInfo[] = "INFOICMT\x10\0\0\0poromina demo\0\0\0";
@@ -182,11 +182,11 @@ std::vector<unsigned char> wave_bytes(const Track& t, const SoundSpec& spec, boo
     put_id(out, "fmt ");
     put32(out, 16);
     put16(out, 1);  // PCM
-    put16(out, static_cast<uint32_t>(spec.channels));
-    put32(out, static_cast<uint32_t>(spec.rate));
-    put32(out, static_cast<uint32_t>(spec.rate * block));
+    put16(out, static_cast<uint32_t>(sound.channels));
+    put32(out, static_cast<uint32_t>(sound.rate));
+    put32(out, static_cast<uint32_t>(sound.rate * block));
     put16(out, static_cast<uint32_t>(block));
-    put16(out, static_cast<uint32_t>(spec.bits));
+    put16(out, static_cast<uint32_t>(sound.bits));
     if (with_info) {
         put_id(out, "LIST");
         put32(out, info_bytes);
@@ -196,10 +196,10 @@ std::vector<unsigned char> wave_bytes(const Track& t, const SoundSpec& spec, boo
     put32(out, data_bytes);
     for (uint32_t i = 0; i < frames; ++i) {
         float ch[2] = {t.left[i], t.right[i]};
-        if (spec.channels == 1) ch[0] = (t.left[i] + t.right[i]) * 0.5f;
-        for (int c = 0; c < spec.channels; ++c) {
+        if (sound.channels == 1) ch[0] = (t.left[i] + t.right[i]) * 0.5f;
+        for (int c = 0; c < sound.channels; ++c) {
             float v = std::clamp(ch[c], -1.0f, 1.0f);
-            if (spec.bits == 8) {
+            if (sound.bits == 8) {
                 out.push_back(static_cast<unsigned char>(std::lround(128.0f + v * 127.0f)));
             } else {
                 put16(out, static_cast<uint32_t>(static_cast<int16_t>(std::lround(v * 32767.0f))) & 0xFFFF);
@@ -212,13 +212,13 @@ std::vector<unsigned char> wave_bytes(const Track& t, const SoundSpec& spec, boo
 
 }  // namespace
 
-const SoundSpec& sound_spec(int id) {
-    return kSpecs[id];
+const DemoSound& demo_sound(int id) {
+    return kSounds[id];
 }
 
 long write_sound(int id, const std::string& outdir, std::string* error) {
-    const SoundSpec& spec = kSpecs[id];
-    Track t = make_track(spec.rate, spec.seconds);
+    const DemoSound& sound = kSounds[id];
+    Track t = make_track(sound.rate, sound.seconds);
     switch (id) {
         case kOpening: opening_tune(t); break;
         case kEnding: ending_tune(t); break;
@@ -231,8 +231,8 @@ long write_sound(int id, const std::string& outdir, std::string* error) {
         case kTwinkle: twinkle(t); break;
     }
     finish_track(t, 0.85f);
-    std::vector<unsigned char> bytes = wave_bytes(t, spec, id == kChirp);
-    std::string rel = spec.name;
+    std::vector<unsigned char> bytes = wave_bytes(t, sound, id == kChirp);
+    std::string rel = sound.name;
     std::replace(rel.begin(), rel.end(), '\\', '/');
     std::filesystem::path path = std::filesystem::path(outdir) / rel;
     std::error_code ec;

@@ -6,7 +6,7 @@
 enum SoundId { kOpening, kEnding, kChime, kMeow, kSteps, kDoor, kSplash, kChirp, kTwinkle,
                kSoundCount };
 
-struct SoundSpec {
+struct DemoSound {
     const char* name;  // file name in the script: UTF-8, '\' between folders
     int rate;          // samples per second
     int channels;      // 1 or 2
@@ -14,7 +14,7 @@ struct SoundSpec {
     float seconds;     // length
 };
 
-const SoundSpec& sound_spec(int id);
+const DemoSound& demo_sound(int id);
 
 // Synthesises and writes sound `id` under outdir (its name with '\' as '/'); returns the file's
 // size in bytes, or -1 with *error set.
