@@ -36,9 +36,25 @@ bool exists(const std::string& p) {
     return ::stat(p.c_str(), &st) == 0;
 }
 
-std::string fold(const std::string& s) {
+char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A Shift-JIS name with its one-byte ASCII letters in lower case. The trail byte of a two-byte
+// character stays as it is: 0x83 0x41 (ア) must not become 0x83 0x61 (チ).
+std::string fold_sjis(const std::string& s) {
     std::string out = s;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (size_t i = 0; i < out.size(); ++i) {
+        if (is_sjis_lead(static_cast<unsigned char>(out[i])))
+            ++i;
+        else
+            out[i] = ascii_lower(out[i]);
+    }
+    return out;
+}
+
+// A UTF-8 name with its ASCII letters in lower case (bytes of other characters are never ASCII).
+std::string fold_utf8(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) c = ascii_lower(c);
     return out;
 }
 
@@ -50,12 +66,12 @@ std::string find_entry(const std::string& dir, const std::string& component) {
     if (utf8 != component && exists(prefix + utf8)) return utf8;
     DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
     if (!d) return "";
-    std::string want_raw = fold(component), want_utf8 = fold(utf8), found;
+    const std::string want_raw = fold_sjis(component), want_utf8 = fold_utf8(utf8);
+    std::string found;
     while (dirent* e = ::readdir(d)) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
-        std::string f = fold(name);
-        if (f == want_raw || f == want_utf8) {
+        if (fold_sjis(name) == want_raw || fold_utf8(name) == want_utf8) {
             found = name;
             break;
         }

@@ -34,3 +34,17 @@ TEST(FileLookup, FindsNamesTheWayTheScriptWritesThem) {
     EXPECT_STREQ(buf, "room");
     std::fclose(f);
 }
+
+TEST(FileLookup, CaseFoldingLeavesTheSecondByteOfAShiftJisCharacter) {
+    TempFolder dir;
+    CurrentDirectory cd(dir.path);
+    // Raw Shift-JIS names: "チ.png" is 0x83 0x61, whose second byte is a lower-case 'a'.
+    write_file("data/\x83\x61.png", "chi");
+    write_file("data/\x83\x41X.png", "a-x");  // "アX.png"
+
+    EXPECT_EQ(resolve_game_path("data\\\x83\x41.png"), "") << "ア (0x83 0x41) is not チ (0x83 0x61)";
+    EXPECT_EQ(resolve_game_path("data\\\x83\x61.PNG"), "data/\x83\x61.png") << "the ASCII letters still fold";
+    EXPECT_EQ(resolve_game_path("data\\\x83\x41x.png"), "data/\x83\x41X.png")
+        << "a one-byte letter after a two-byte character folds";
+    EXPECT_EQ(resolve_game_path("data\\\x83\x61X.png"), "") << "チX is not アX";
+}
