@@ -58,6 +58,8 @@ std::string fold_utf8(const std::string& s) {
     return out;
 }
 
+void (*open_observer)(const char* path) = nullptr;
+
 // Finds the entry of folder `dir` that names `component`.
 std::string find_entry(const std::string& dir, const std::string& component) {
     std::string prefix = dir.empty() ? "" : dir + "/";
@@ -99,9 +101,12 @@ std::string resolve_game_path(const char* path) {
 }
 
 FILE* open_game_file(const char* path) {
+    if (open_observer) open_observer(path ? path : "");
     std::string resolved = resolve_game_path(path);
     if (resolved.empty()) return nullptr;
     struct stat st;
     if (::stat(resolved.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
     return std::fopen(resolved.c_str(), "rb");
 }
+
+void observe_game_file_opens(void (*observer)(const char* path)) { open_observer = observer; }

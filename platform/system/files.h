@@ -15,3 +15,7 @@ std::string resolve_game_path(const char* path);
 // Opens a resolved game path for reading in byte mode; only regular files open (a folder, such
 // as the one an empty name gives, does not). Returns null when refused or missing.
 FILE* open_game_file(const char* path);
+
+// Test seam: while set, open_game_file calls observer with each path it is asked to open, before
+// it opens it, on the calling thread.
+void observe_game_file_opens(void (*observer)(const char* path));

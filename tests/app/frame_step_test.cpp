@@ -146,6 +146,26 @@ TEST_F(StartedGameTest, LeftPressesAreDroppedWhileSomethingMovesAndUsedUpOtherwi
     EXPECT_EQ(scene_table.current_scene, 1) << "at rest the press follows the hot-spot";
 }
 
+// A right and a left press wait for the same frame, the left one on the overlay's quit button:
+// the right press opens the overlay first, and the left one meets an overlay that is open but
+// still moving, so it is dropped: no quit, no scene change.
+TEST_F(StartedGameTest, LeftPressMeetsTheOverlayThatTheRightPressOfItsFrameOpens) {
+    frame_step();
+    frame_step();
+    ASSERT_EQ(transition_active, 0) << "the first picture is at rest";
+    const MenuLayout l = menu_layout();
+    right_click_pending = 1;
+    left_click_pending = 1;
+    click_x = l.x[2] + 2;
+    click_y = l.y + 2;
+    EXPECT_EQ(frame_step(), 0) << "the quit button of a moving overlay does nothing";
+    EXPECT_EQ(left_click_pending, 0);
+    EXPECT_EQ(menu_open, 1);
+    EXPECT_EQ(menu_animating, 1);
+    EXPECT_EQ(scene_table.current_scene, 0) << "the press did not reach the hot-spot under it";
+    EXPECT_EQ(transition_active, 0);
+}
+
 TEST_F(StartedGameTest, PointerHiddenDuringFullScreenStaffRollUntilTheOverlayOpens) {
     credits_mode = 1;
     present_params.windowed = 0;

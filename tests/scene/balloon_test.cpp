@@ -1,5 +1,8 @@
 // Speech balloons: opening and closing frame by frame, paging, and what is drawn at rest.
+#include <vector>
+
 #include "common/flags.h"
+#include "gfx/text.h"
 #include "scene/balloon.h"
 #include "scene_test.h"
 
@@ -95,6 +98,44 @@ TEST_F(BalloonTest, PagesThenClosesOverSixteenFrames) {
     advance_balloon();
     EXPECT_EQ(balloon_open, 0);
     EXPECT_EQ(balloon_animating, 1);
+}
+
+// Each page is drawn in its own face and size, also when the pages differ: the text texture after
+// opening and after each click is exactly that page's text rendered on its own.
+TEST_F(BalloonTest, EachPageShowsInItsOwnFaceAndSize) {
+    const char mincho[] = "\x82\x6c\x82\x72\x20\x96\xbe\x92\xa9";  // ＭＳ 明朝
+    const std::string text = "\x82\xa0\x8a\xbf\x8e\x9a A";             // あ漢字 A
+    // Page 1 differs from page 0 in its face only, page 2 from page 1 in its size only.
+    const char* faces[3] = {kGothic, mincho, mincho};
+    const int32_t page_sizes[3] = {24, 24, 48};
+    std::vector<uint32_t> expected[3];
+    Texture* alpha = nullptr;
+    Texture* scratch = nullptr;
+    ASSERT_EQ(texture_create(792, 196, PixelFormat::A8R8G8B8, &alpha), S_OK);
+    ASSERT_EQ(texture_create(792, 196, PixelFormat::X8R8G8B8, &scratch), S_OK);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_GT(render_alpha_text(alpha, scratch, 0x00FFFFFF, faces[i], page_sizes[i], text.c_str()), 0);
+        expected[i].assign(alpha->pixels, alpha->pixels + 792 * 196);
+    }
+    texture_release(alpha);
+    texture_release(scratch);
+    ASSERT_NE(expected[0], expected[1]) << "the two faces must draw differently for this test to mean anything";
+    ASSERT_NE(expected[1], expected[2]);
+
+    for (int i = 0; i < 3; ++i) {
+        names[i] = faces[i];
+        sizes[i] = page_sizes[i];
+        texts[i] = text;
+    }
+    ASSERT_EQ(open_balloon(3, names, sizes, texts), 0);
+    const Texture* shown = speech_balloon.text_texture;
+    auto page_shown = [&] { return std::vector<uint32_t>(shown->pixels, shown->pixels + 792 * 196); };
+    EXPECT_TRUE(page_shown() == expected[0]) << "page 0";
+    run_animation();
+    for (int page = 1; page < 3; ++page) {
+        ASSERT_EQ(advance_balloon(), 0);
+        EXPECT_TRUE(page_shown() == expected[page]) << "page " << page;
+    }
 }
 
 TEST_F(BalloonTest, RefusesPageCountsOutsideOneToTen) {

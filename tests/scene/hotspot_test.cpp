@@ -197,6 +197,38 @@ TEST_F(HotspotTest, OpenMenuTakesThePressAndHandsBackRequests) {
     EXPECT_EQ(scene_table.current_scene, 0);
 }
 
+// With two states at once the earlier rule decides: a moving overlay drops the press even though
+// it counts as open, and a running transition or an opening balloon drops it even though the
+// balloon is open.
+TEST_F(HotspotTest, WithTwoStatesAtOnceTheEarlierRuleDecides) {
+    ASSERT_EQ(create_menu_overlay(), 0);
+    load(2, {{0, "rect=0,0,799,599\nfukidasi=one\nfukidasi=two\nfukidasi=three\nnext_seq=0\n"}});
+    press(10, 10);
+    settle();
+    ASSERT_EQ(balloon_open, 1);
+    ASSERT_EQ(speech_balloon.page_index, 0);
+
+    menu_open = 1;
+    menu_animating = 1;
+    const MenuLayout l = menu_layout();
+    ClickRequests r = press(l.x[2], l.y);
+    EXPECT_EQ(r.quit, 0) << "the quit button of an overlay still moving";
+    EXPECT_EQ(menu_open, 1);
+    EXPECT_EQ(speech_balloon.page_index, 0);
+    menu_open = menu_animating = 0;
+
+    int* flags[] = {&transition_active, &balloon_animating};
+    for (int* flag : flags) {
+        *flag = 1;
+        press(10, 10);
+        EXPECT_EQ(speech_balloon.page_index, 0) << (flag == &transition_active ? "transition" : "balloon opening");
+        EXPECT_EQ(balloon_open, 1);
+        *flag = 0;
+    }
+    press(10, 10);
+    EXPECT_EQ(speech_balloon.page_index, 1) << "at rest the open balloon takes the press";
+}
+
 int pointer_at_100_50(int* x, int* y) {
     *x = 100;
     *y = 50;

@@ -1,5 +1,7 @@
 // Scene pictures: loading into current_image and the twelve transitions, frame by frame.
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "common/flags.h"
 #include "scene/transition.h"
@@ -111,6 +113,74 @@ TEST_F(TransitionTest, TopDownWipeRuns151FramesThenRests) {
     EXPECT_EQ(scene_transition.transition_counter, -5);
     frame(draw_scene_image);
     EXPECT_EQ(scene_transition.transition_counter, -5) << "each resting frame starts again from -1";
+}
+
+// Kinds 2, 3 and 4 frame by frame: the new picture whole, then the part of the old picture that
+// still covers it, at its own place; the counter steps 4 (2) or 5 (3, 4) per frame.
+TEST_F(TransitionTest, BottomLeftAndRightWipesRunFrameByFrame) {
+    struct Wipe {
+        int kind, start, step;
+        SpriteRect (*old_part)(int c);
+    };
+    const Wipe wipes[] = {
+        {2, 600, 4, [](int c) { return SpriteRect{0, 0, 800, c}; }},          // revealed from the bottom up
+        {3, 800, 5, [](int c) { return SpriteRect{800 - c, 0, 800, 600}; }},  // from the left
+        {4, 800, 5, [](int c) { return SpriteRect{0, 0, c, 600}; }},          // from the right
+    };
+    for (const Wipe& w : wipes) {
+        SCOPED_TRACE("kind " + std::to_string(w.kind));
+        show_scene_image(kNames[w.kind], "new.bmp");
+        Texture* cur = scene_transition.current_image;
+        Texture* prev = scene_transition.previous_image;
+        const int counted = w.start / w.step + 1;  // frames with c = start, start - step, ..., 0
+        for (int i = 0; i <= counted; ++i) {
+            const int c = i < counted ? w.start - w.step * i : 0;  // the last one rests
+            EXPECT_EQ(transition_active, 1) << "frame " << i;
+            auto d = frame(draw_scene_image);
+            ASSERT_EQ(d.size(), 2u) << "frame " << i;
+            EXPECT_EQ(d[0].texture, cur);
+            EXPECT_EQ(describe(d[0]), describe({cur, false, {0, 0, 800, 600}, 0, 0, 0xFFFFFFFF})) << "frame " << i;
+            EXPECT_EQ(d[1].texture, prev);
+            const SpriteRect r = w.old_part(c);
+            EXPECT_EQ(describe(d[1]), describe({prev, false, r, float(r.left), float(r.top), 0xFFFFFFFF}))
+                << "frame " << i << ", c " << c;
+        }
+        EXPECT_EQ(transition_active, 0) << "the frame after the last counted one rests";
+    }
+}
+
+// Kind 9 draws the new picture at opacity 255 - c and the old one over it at c, every frame of
+// the fade; kind 11 fades the new picture in alone, 2 a frame.
+TEST_F(TransitionTest, CrossFadeAndFadeFromWhiteOpacitiesEveryFrame) {
+    show_scene_image(kNames[9], "new.bmp");
+    Texture* cur = scene_transition.current_image;
+    Texture* prev = scene_transition.previous_image;
+    int frames = 0;
+    for (; transition_active && frames < 300; ++frames) {
+        const int c = frames < 86 ? 255 - 3 * frames : 0;
+        auto d = frame(draw_scene_image);
+        ASSERT_EQ(d.size(), 2u);
+        EXPECT_EQ(describe(d[0]), describe({cur, false, {0, 0, 800, 600}, 0, 0, (255u - c) << 24 | 0xFFFFFF}))
+            << "new picture, c " << c;
+        EXPECT_EQ(describe(d[1]), describe({prev, false, {0, 0, 800, 600}, 0, 0, uint32_t(c) << 24 | 0xFFFFFF}))
+            << "old picture over it, c " << c;
+        EXPECT_EQ(d[0].texture, cur);
+        EXPECT_EQ(d[1].texture, prev);
+    }
+    EXPECT_EQ(frames, 87) << "c = 255, 252, ..., 0, then the resting frame";
+
+    show_scene_image(kNames[11], "new.bmp");
+    std::vector<uint32_t> alpha;
+    for (frames = 0; transition_active && frames < 300; ++frames) {
+        auto d = frame(draw_scene_image);
+        ASSERT_EQ(d.size(), 1u);
+        EXPECT_EQ(d[0].texture, cur);
+        alpha.push_back(d[0].colour >> 24);
+        EXPECT_EQ(describe(d[0]), describe({cur, false, {0, 0, 800, 600}, 0, 0, alpha.back() << 24 | 0xFFFFFF}));
+    }
+    ASSERT_EQ(alpha.size(), 129u) << "c = 255, 253, ..., 1, then the resting frame";
+    for (size_t i = 0; i < 128; ++i) EXPECT_EQ(alpha[i], 2 * i) << "frame " << i;
+    EXPECT_EQ(alpha.back(), 255u);
 }
 
 TEST_F(TransitionTest, FadeThroughWhiteOpacities) {
