@@ -9,6 +9,7 @@
 #include "platform/system/clock.h"
 #include "platform/system/instance.h"
 #include "platform/system/memory.h"
+#include "platform/system/signals.h"
 #include "resources/resources.h"
 #include "scenario/scenario.h"
 #include "scene/credits.h"
@@ -141,6 +142,10 @@ void shut_down() {
 int run_message_loop() {
     uint32_t last_raise_poll = clock_now_ms();
     while (!quit_posted) {
+        if (termination_requested()) {  // SIGTERM or SIGINT: the window goes, then the usual shutdown
+            destroy_main_window();
+            break;
+        }
         if (clock_now_ms() - last_raise_poll >= kRaisePollMs) {
             last_raise_poll = clock_now_ms();
             if (instance_raise_requested()) window_raise();
