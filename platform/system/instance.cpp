@@ -74,7 +74,10 @@ int open_private_folder(std::string* path, std::string* why, int* err) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') {
         int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0 && private_folder(fd, why)) return fd;
+        if (fd >= 0 && private_folder(fd, why)) {
+            *path = runtime;
+            return fd;
+        }
         if (fd < 0 && out_of_resources(errno)) {
             *err = errno;
             return -1;

@@ -63,6 +63,7 @@ void modal_paint_button(ModalWindow* m, bool pressed) {
 
 int modal_run(ModalWindow* m, void (*paint)(ModalWindow* m, bool pressed, void* context), void* context,
               const DialogHooks& hooks) {
+    if (termination_requested()) return kDialogCancel;  // the game is ending: not even shown
     SDL_Window* main = sdl_main_window();
     bool owned = main && (SDL_GetWindowFlags(main) & SDL_WINDOW_SHOWN);
     if (owned) SDL_SetWindowModalFor(m->window, main);
