@@ -95,6 +95,8 @@ int start_up() {
     // Sound: a failure only warns; the game goes on silent.
     app_trace("sound");
     if (init_sound() != 0) show_warning(kMsgSoundFailed);
+    // Told to end while starting (SIGTERM, SIGINT): the window is never shown.
+    if (termination_requested()) return 0;
     // The first scene's picture, without a transition.
     scene_table.current_scene = 0;
     show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());
