@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +34,14 @@ constexpr uint32_t kWhite = 0xFFFFFFFF, kStrip = 0xFFF0F0F0, kInk = 0xFF000000;
 constexpr int kSamples = 4;        // sub-samples a side for the icon's smooth edges
 
 std::vector<MessageRecord>* recorder = nullptr;  // user-interface thread only
+
+// The inside of a box as it is drawn, the OK button aside: white above, a grey strip below.
+struct MessagePicture {
+    int width = 0;                 // pixels
+    int height = 0;                // pixels
+    std::vector<uint32_t> pixels;  // width x height, 0xAARRGGBB, opaque
+    int button_x = 0, button_y = 0, button_w = 0, button_h = 0;  // where the OK button goes
+};
 
 // One character of Shift-JIS text: where it starts and whether it takes two bytes.
 int char_length(const unsigned char* p) {
@@ -183,32 +192,8 @@ void paint(ModalWindow* m, bool pressed, void* context) {
     SDL_RenderPresent(m->renderer);
 }
 
-// Shows the box in a modal window; false when it cannot be made.
-bool run_box(const std::string& caption_utf8, const MessagePicture& pic) {
-    ModalWindow m;
-    if (!modal_open(&m, caption_utf8.c_str(), pic.width, pic.height)) return false;
-    m.button = {pic.button_x, pic.button_y, pic.button_w, pic.button_h};
-    BoxTextures b;
-    b.inside = make_texture(m.renderer, pic.pixels.data(), pic.width, pic.height, false);
-    if (!b.inside) return false;
-    // The button's text: glyphs opaque white, the rest clear (the button tints it black).
-    TextFontHandle font = text_font_create(kFace, kFontEm);
-    if (font) {
-        static const char kOk[] = "OK";
-        m.ok_w = text_width(*font, kOk);
-        m.ok_h = text_font_metrics(*font).height;
-        std::vector<uint32_t> label(static_cast<size_t>(m.ok_w) * m.ok_h, 0);
-        draw_line(*font, kOk, 0, 0, label.data(), m.ok_w, m.ok_h, kWhite);
-        m.ok = make_texture(m.renderer, label.data(), m.ok_w, m.ok_h, true);
-    }
-    modal_run(&m, paint, &b, DialogHooks{nullptr, nullptr});
-    return true;
-}
-
-}  // namespace
-
-void message_box_record_to(std::vector<MessageRecord>* log) { recorder = log; }
-
+// Lays out and draws a box's inside: the icon at the left, the text beside it, broken into
+// lines no wider than the box allows. False when no Japanese face can be had.
 bool message_box_picture(const char* text_sjis, MessageIcon icon, MessagePicture* out) {
     TextFontHandle font = text_font_create(kFace, kFontEm);
     if (!font) return false;
@@ -236,6 +221,32 @@ bool message_box_picture(const char* text_sjis, MessageIcon icon, MessagePicture
     out->button_y = out->height - kStripHeight + (kStripHeight - kButtonHeight) / 2;
     return true;
 }
+
+// Shows the box in a modal window; false when it cannot be made.
+bool run_box(const std::string& caption_utf8, const MessagePicture& pic) {
+    ModalWindow m;
+    if (!modal_open(&m, caption_utf8.c_str(), pic.width, pic.height)) return false;
+    m.button = {pic.button_x, pic.button_y, pic.button_w, pic.button_h};
+    BoxTextures b;
+    b.inside = make_texture(m.renderer, pic.pixels.data(), pic.width, pic.height, false);
+    if (!b.inside) return false;
+    // The button's text: glyphs opaque white, the rest clear (the button tints it black).
+    TextFontHandle font = text_font_create(kFace, kFontEm);
+    if (font) {
+        static const char kOk[] = "OK";
+        m.ok_w = text_width(*font, kOk);
+        m.ok_h = text_font_metrics(*font).height;
+        std::vector<uint32_t> label(static_cast<size_t>(m.ok_w) * m.ok_h, 0);
+        draw_line(*font, kOk, 0, 0, label.data(), m.ok_w, m.ok_h, kWhite);
+        m.ok = make_texture(m.renderer, label.data(), m.ok_w, m.ok_h, true);
+    }
+    modal_run(&m, paint, &b, DialogHooks{nullptr, nullptr});
+    return true;
+}
+
+}  // namespace
+
+void message_box_record_to(std::vector<MessageRecord>* log) { recorder = log; }
 
 void message_box(const char* caption_sjis, const char* text_sjis, MessageIcon icon) {
     std::string caption = caption_sjis ? caption_sjis : "";
