@@ -9,6 +9,7 @@
 #include "platform/system/clock.h"
 #include "platform/system/instance.h"
 #include "platform/system/memory.h"
+#include "platform/system/signals.h"
 #include "resources/resources.h"
 #include "scenario/scenario.h"
 #include "scene/credits.h"
@@ -94,6 +95,8 @@ int start_up() {
     // Sound: a failure only warns; the game goes on silent.
     app_trace("sound");
     if (init_sound() != 0) show_warning(kMsgSoundFailed);
+    // Told to end while starting (SIGTERM, SIGINT): the window is never shown.
+    if (termination_requested()) return 0;
     // The first scene's picture, without a transition.
     scene_table.current_scene = 0;
     show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());
@@ -141,6 +144,10 @@ void shut_down() {
 int run_message_loop() {
     uint32_t last_raise_poll = clock_now_ms();
     while (!quit_posted) {
+        if (termination_requested()) {  // SIGTERM or SIGINT: the window goes, then the usual shutdown
+            destroy_main_window();
+            break;
+        }
         if (clock_now_ms() - last_raise_poll >= kRaisePollMs) {
             last_raise_poll = clock_now_ms();
             if (instance_raise_requested()) window_raise();

@@ -1,39 +1,118 @@
-// Single instance over flock and a unix socket: the first copy holds the lock and listens; a
-// later copy finds the lock taken, sends "raise" and ends.
+// Single instance over flock and a unix socket in a private folder: the first copy holds the
+// lock and listens; a later copy finds the lock taken, sends "raise" and ends. Nothing is
+// followed through a symbolic link, and the folder and the lock file are checked by their open
+// descriptors, so what another user plants can at worst cost the guard, never the start.
 #include "platform/system/instance.h"
 
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
-constexpr int kMaxPending = 4;        // connections accepted but not yet read
-constexpr int kConnectTries = 50;     // a second copy's attempts to reach the first
-constexpr long kConnectWaitNs = 20000000L;  // 20 ms between attempts
+constexpr int kMaxPending = 4;              // connections accepted but not yet read
+constexpr int kConnectTries = 100;          // a later copy's attempts to reach the first
+constexpr long kConnectWaitNs = 20000000L;  // 20 ms between attempts: two seconds in all
 constexpr char kRaiseMessage[] = "raise\n";
 
+struct PendingConnection {
+    int fd = -1;           // accepted, message not read yet
+    int64_t since_ms = 0;  // monotonic milliseconds of its acceptance
+};
+
 struct InstanceState {
-    int lock_fd = -1;      // the held lock file
-    int listen_fd = -1;    // first copy's socket
-    std::string socket_path;
-    int pending[kMaxPending] = {-1, -1, -1, -1};  // accepted, message not read yet
+    int folder_fd = -1;       // the checked private folder, held open for the life of the lock
+    int lock_fd = -1;         // the held lock file
+    int listen_fd = -1;       // first copy's socket
+    std::string socket_name;  // within the folder
+    std::string socket_path;  // what bind and connect take: through the folder's descriptor
+    PendingConnection pending[kMaxPending];
 };
 
 InstanceState is;  // user-interface thread only
 
-std::string base_path(const char* name) {
-    const char* dir = std::getenv("XDG_RUNTIME_DIR");
-    std::string base = (dir && *dir) ? dir : "/tmp";
-    return base + "/" + name + "-" + std::to_string(static_cast<long>(getuid()));
+int64_t now_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<int64_t>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+bool out_of_resources(int err) { return err == EMFILE || err == ENFILE || err == ENOMEM; }
+
+// A folder of this user that no one else may enter or change.
+bool private_folder(int fd, std::string* why) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *why = "not a folder";
+        return false;
+    }
+    if (st.st_uid != geteuid()) {
+        *why = "owned by another user";
+        return false;
+    }
+    if ((st.st_mode & 077) != 0) {
+        *why = "open to other users";
+        return false;
+    }
+    return true;
+}
+
+// Opens the folder for the lock and the socket; -1 with *path and *why saying what was wrong,
+// *err the error number when a call failed.
+int open_private_folder(std::string* path, std::string* why, int* err) {
+    *err = 0;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') {
+        int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0 && private_folder(fd, why)) {
+            *path = runtime;
+            return fd;
+        }
+        if (fd < 0 && out_of_resources(errno)) {
+            *err = errno;
+            return -1;
+        }
+        if (fd >= 0) close(fd);  // not a safe place: the game's own folder instead
+    }
+    const char* tmp = std::getenv("TMPDIR");
+    *path = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/poromina-" +
+            std::to_string(static_cast<long>(geteuid()));
+    if (mkdir(path->c_str(), 0700) != 0 && errno != EEXIST) {
+        *err = errno;
+        *why = std::strerror(errno);
+        return -1;
+    }
+    int fd = open(path->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        *err = errno;
+        *why = errno == ELOOP ? "a symbolic link" : errno == ENOTDIR ? "not a folder" : std::strerror(errno);
+        return -1;
+    }
+    if (!private_folder(fd, why)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The folder's descriptor as a path, so that bind and connect reach the checked folder itself
+// whatever happens to its name; its plain path where /proc is missing.
+std::string path_in_folder(int folder_fd, const std::string& folder, const std::string& name) {
+    std::string via_fd = "/proc/self/fd/" + std::to_string(folder_fd);
+    struct stat a {}, b {};
+    if (stat(via_fd.c_str(), &a) == 0 && fstat(folder_fd, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+        return via_fd + "/" + name;
+    return folder + "/" + name;
 }
 
 bool make_address(const std::string& path, sockaddr_un* addr) {
@@ -47,7 +126,8 @@ bool make_address(const std::string& path, sockaddr_un* addr) {
 void listen_for_later_copies() {
     sockaddr_un addr;
     if (!make_address(is.socket_path, &addr)) return;
-    unlink(is.socket_path.c_str());  // left by a copy that did not end cleanly; the lock is ours
+    // Left by a copy that did not end cleanly; the lock is ours. A link goes, not its target.
+    unlinkat(is.folder_fd, is.socket_name.c_str(), 0);
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return;
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, kMaxPending) != 0) {
@@ -57,12 +137,13 @@ void listen_for_later_copies() {
     is.listen_fd = fd;
 }
 
-// Tells the first copy to raise its window; it may still be setting up its socket.
+// Tells the first copy to raise its window. It may still be setting up its socket, or its
+// queue may be full for a moment: the attempts never block and end after two seconds.
 void ask_first_copy_to_raise() {
     sockaddr_un addr;
     if (!make_address(is.socket_path, &addr)) return;
     for (int attempt = 0; attempt < kConnectTries; ++attempt) {
-        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0) return;
         if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
             ssize_t n = send(fd, kRaiseMessage, sizeof kRaiseMessage - 1, MSG_NOSIGNAL);
@@ -76,7 +157,7 @@ void ask_first_copy_to_raise() {
     }
 }
 
-// Reads a pending connection: 1 raise asked, 0 not yet complete, -1 done without a request.
+// Reads a pending connection: 1 raise asked, 0 nothing yet, -1 done without a request.
 int read_request(int fd) {
     char buf[16];
     ssize_t n = recv(fd, buf, sizeof buf, MSG_DONTWAIT);
@@ -85,59 +166,88 @@ int read_request(int fd) {
     return std::strncmp(buf, "raise", 5) == 0 && n >= 5 ? 1 : -1;
 }
 
+void say_unguarded(const std::string& where, const std::string& why) {
+    std::fprintf(stderr, "poromina: no single-instance lock in %s (%s); running without it\n", where.c_str(),
+                 why.c_str());
+}
+
 }  // namespace
 
 InstanceRole instance_acquire(const char* name) {
     instance_release();
-    std::string base = base_path(name ? name : "poromina");
-    is.socket_path = base + ".sock";
-    is.lock_fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (is.lock_fd < 0) return InstanceRole::Failed;
+    const std::string base = name ? name : "poromina";
+    std::string folder, why;
+    int err = 0;
+    is.folder_fd = open_private_folder(&folder, &why, &err);
+    if (is.folder_fd < 0) {
+        if (out_of_resources(err)) return InstanceRole::Failed;
+        say_unguarded(folder, why);
+        return InstanceRole::First;
+    }
+    is.socket_name = base + ".sock";
+    is.socket_path = path_in_folder(is.folder_fd, folder, is.socket_name);
+    const std::string lock_name = base + ".lock";
+    is.lock_fd = openat(is.folder_fd, lock_name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    struct stat st {};
+    const bool is_lock_missing = is.lock_fd < 0;
+    if (is_lock_missing || fstat(is.lock_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        int e = errno;
+        instance_release();
+        if (out_of_resources(e)) return InstanceRole::Failed;
+        say_unguarded(folder + "/" + lock_name, is_lock_missing ? (e == ELOOP ? "a symbolic link" : std::strerror(e))
+                                                                : "not a file of this user");
+        return InstanceRole::First;
+    }
     if (flock(is.lock_fd, LOCK_EX | LOCK_NB) == 0) {
         listen_for_later_copies();
         return InstanceRole::First;
     }
-    int err = errno;
+    int e = errno;
     close(is.lock_fd);
     is.lock_fd = -1;
-    if (err != EWOULDBLOCK) return InstanceRole::Failed;
+    if (e != EWOULDBLOCK) {
+        instance_release();
+        say_unguarded(folder + "/" + lock_name, std::strerror(e));
+        return InstanceRole::First;
+    }
     ask_first_copy_to_raise();
+    instance_release();
     return InstanceRole::Second;
 }
 
 bool instance_raise_requested() {
     if (is.listen_fd < 0) return false;
-    bool raise = false;
-    for (;;) {
-        int slot = -1;
-        for (int i = 0; i < kMaxPending; ++i)
-            if (is.pending[i] < 0) slot = i;
-        if (slot < 0) break;
-        int fd = accept4(is.listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) break;
-        is.pending[slot] = fd;
+    const int64_t now = now_ms();
+    for (PendingConnection& p : is.pending) {
+        if (p.fd >= 0) continue;
+        p.fd = accept4(is.listen_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (p.fd < 0) break;
+        p.since_ms = now;
     }
-    for (int& fd : is.pending) {
-        if (fd < 0) continue;
-        int r = read_request(fd);
-        if (r == 0) continue;
+    bool raise = false;
+    for (PendingConnection& p : is.pending) {
+        if (p.fd < 0) continue;
+        int r = read_request(p.fd);
+        if (r == 0 && now - p.since_ms < kInstanceSilentMs) continue;
         raise = raise || r == 1;
-        close(fd);
-        fd = -1;
+        close(p.fd);  // answered, or silent too long: its slot goes to the next caller
+        p.fd = -1;
     }
     return raise;
 }
 
 void instance_release() {
-    for (int& fd : is.pending) {
-        if (fd >= 0) close(fd);
-        fd = -1;
+    for (PendingConnection& p : is.pending) {
+        if (p.fd >= 0) close(p.fd);
+        p.fd = -1;
     }
     if (is.listen_fd >= 0) {
         close(is.listen_fd);
-        unlink(is.socket_path.c_str());
+        unlinkat(is.folder_fd, is.socket_name.c_str(), 0);
         is.listen_fd = -1;
     }
     if (is.lock_fd >= 0) close(is.lock_fd);
     is.lock_fd = -1;
+    if (is.folder_fd >= 0) close(is.folder_fd);
+    is.folder_fd = -1;
 }

@@ -1,5 +1,6 @@
 // Modal information dialogs (the dialog box's stand-in): a small window of our own with a
-// picture, an optional line of text and an OK button. Enter, Esc and the close box end it.
+// picture, an optional line of text and an OK button. Enter, Esc, the close box and a
+// termination request (SIGTERM, SIGINT) end it.
 #pragma once
 
 #include "platform/video/texture.h"

@@ -1,8 +1,11 @@
-// Start-up and shutdown orders: every shutdown step copes with what was never made, and the
-// message about a lost device comes after the window is gone.
+// Start-up and shutdown orders: every shutdown step copes with what was never made, the
+// message about a lost device comes after the window is gone, and a termination request
+// (SIGTERM, SIGINT) ends dialogs and the loop the ordinary way.
 #include "shell_fixture.h"
 
 #include "common/messages.h"
+#include "platform/system/signals.h"
+#include "platform/window/dialog.h"
 #include "platform/window/window.h"
 #include "support/scenario_fixtures.h"
 
@@ -108,6 +111,27 @@ TEST_F(ShutdownTest, DeviceCreationFallsBackAndStopsAtOnceWhenOutOfMemory) {
     EXPECT_EQ(create_device(), -1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, kMsgStartupFailed);
+}
+
+TEST_F(ShutdownTest, TerminationRequestEndsAnOpenDialogAndThenTheLoop) {
+    TempFolder folder;
+    CurrentDirectory cd(folder.path);
+    write_game_data();
+    ASSERT_EQ(start_up(), 1);
+    struct Forget {
+        ~Forget() { termination_set(false); }
+    } forget;
+    termination_set(true);
+    // A dialog open when the request comes ends as if cancelled (a real window on the dummy
+    // driver: no answer is preset).
+    DialogContent content{title_text, nullptr, nullptr, nullptr};
+    EXPECT_EQ(dialog_run(content, DialogHooks{nullptr, nullptr}), kDialogCancel);
+    // The loop ends at its next turn with the window gone, ready for the usual shutdown.
+    EXPECT_EQ(run_message_loop(), 0);
+    EXPECT_TRUE(app_quit_posted());
+    EXPECT_FALSE(window_exists());
+    shut_down();
+    EXPECT_EQ(trace.back(), "instance");
 }
 
 }  // namespace
