@@ -4,6 +4,7 @@
 // reaches SDL's allocation and a plain picture whose rows are cut short is refused.
 #include <SDL.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -88,7 +89,7 @@ struct SurfaceHolder {
 
 bool decode_bmp(const unsigned char* data, size_t size, ImageTarget* target) {
     BmpHeader header;
-    if (!read_header(data, size, &header)) return false;
+    if (size > static_cast<size_t>(INT_MAX) || !read_header(data, size, &header)) return false;
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!rw) return false;
     SurfaceHolder loaded, argb;
