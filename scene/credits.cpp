@@ -6,6 +6,7 @@
 #include "gfx/text.h"
 #include "platform/system/clock.h"
 #include "platform/video/sprite.h"
+#include "resources/credits.h"
 #include "scenario/scenario.h"
 #include "scene/hotspot.h"
 #include "scene/transition.h"
@@ -18,24 +19,25 @@ namespace {
 const char kFontPGothic[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";  // ＭＳ Ｐゴシック
 const char kFontPMincho[] = "\x82\x6c\x82\x72\x20\x82\x6f\x96\xbe\x92\xa9";                  // ＭＳ Ｐ明朝
 
-// ---- The roll's lines. Items 3, 5, 7, 9 and 11 (the credited names) and 12 (the closing line)
-// ---- are this team's own credits; edit them here and nowhere else.
+// ---- The roll's lines: the title, the heading, five roles each followed by who did it, and the
+// ---- closing line. Everything in this game was made by the project itself, so every credited
+// ---- line and the closing line is the project's name (resources/credits.h).
 const char* const kCreditTexts[kCreditItems] = {
     "\x82\xdb\x82\xeb\x82\xdd\x82\xc8",                           // ぽろみな
     "\x90\xa7\x8d\xec\x83\x58\x83\x5e\x83\x62\x83\x74",           // 制作スタッフ
     "\x83\x56\x83\x69\x83\x8a\x83\x49\x20\x89\xb9\x8a\x79\x89\x89\x8f\x6f\x20\x8a\x47\x83\x52\x83\x93"
     "\x83\x65",                                                   // シナリオ 音楽演出 絵コンテ
-    "\x90\x58\x89\xba\x20\x82\xbf\x82\xd0\x82\xeb",               // 森下 ちひろ
+    kCreditedName,
     "\x90\xba",                                                   // 声
-    "\x8f\x74\x96\xec\x20\x82\xb1\x82\xc6\x82\xe8",               // 春野 ことり
+    kCreditedName,
     "\x89\xb9\x8a\x79\x20\x8c\xf8\x89\xca\x89\xb9",               // 音楽 効果音
-    "\x90\xa3\x90\xec\x20\x96\xa9",                               // 瀬川 湊
+    kCreditedName,
     "\x83\x43\x83\x89\x83\x58\x83\x67",                           // イラスト
-    "\x90\x99\x89\x59\x20\x82\xdd\x82\xcc\x82\xe8",               // 杉浦 みのり
+    kCreditedName,
     "\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x5e\x81\x5b\x20\x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x7e\x83"
     "\x93\x83\x4f\x20\x8c\xf8\x89\xca\x89\xb9",                   // ディレクター プログラミング 効果音
-    "\x8f\x48\x8c\x8e\x20\x97\xc9",                               // 秋月 遼
-    "\x82\xdb\x82\xeb\x82\xdd\x82\xc8\x90\xa7\x8d\xec\x88\xcf\x88\xf5\x89\xef",  // ぽろみな制作委員会
+    kCreditedName,
+    kCreditedName,
 };
 
 constexpr int kTitleItem = 0;

@@ -1,4 +1,4 @@
-// Picture decoder: PNG, JPEG and BMP into textures, placement, colour key and damaged files.
+// Picture decoder: PNG, JPEG and BMP (plain and run-length) into textures, placement, colour key and damaged files.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -206,7 +206,7 @@ TEST(ImageDecode, BmpLayouts) {
     put_le32(b, 0);
     for (int k = 0; k < 5; ++k) put_le32(b, k == 3 ? 3 : 0);  // size, dpi, dpi, colours used 3, important
     for (uint32_t c : {0x00112233u, 0x00445566u, 0x00778899u}) put_le32(b, c);
-    Bytes rows = {0, 1, 2, 0, 2, 1, 7, 0};  // index 7 is outside the palette: black
+    Bytes rows = {0, 1, 2, 0, 2, 1, 0, 0};
     b.insert(b.end(), rows.begin(), rows.end());
     Decoded pal;
     decode(b, 3, 2, PixelFormat::X8R8G8B8, 0, &pal);
@@ -214,7 +214,13 @@ TEST(ImageDecode, BmpLayouts) {
     EXPECT_EQ(pal.at(0, 0), 0xFF112233u);
     EXPECT_EQ(pal.at(2, 0), 0xFF778899u);
     EXPECT_EQ(pal.at(1, 1), 0xFF445566u);
-    EXPECT_EQ(pal.at(2, 1), 0xFF000000u);
+    EXPECT_EQ(pal.at(2, 1), 0xFF112233u);
+    // A pixel whose index lies outside the palette makes the picture a damaged one.
+    Bytes outside = b;
+    outside[outside.size() - 2] = 7;
+    Decoded o;
+    decode(outside, 3, 2, PixelFormat::X8R8G8B8, 0, &o);
+    EXPECT_EQ(o.hr, E_FAIL);
 
     // 32-bit plain, bottom-up: the fourth byte is not alpha.
     Bytes c = {'B', 'M'};
@@ -234,7 +240,7 @@ TEST(ImageDecode, BmpLayouts) {
     EXPECT_EQ(x32.at(0, 1), 0xFF010203u) << "first stored row is the bottom one";
     EXPECT_EQ(x32.at(1, 0), 0xFF0D0E0Fu);
 
-    // Run-length compression is refused, as is a pixel offset past the end.
+    // A compression the 32-bit form does not have is refused, as is a pixel offset past the end.
     Bytes rle = c;
     rle[30] = 1;
     Bytes far = c;
@@ -244,6 +250,86 @@ TEST(ImageDecode, BmpLayouts) {
     decode(far, 2, 2, PixelFormat::A8R8G8B8, 0, &f);
     EXPECT_EQ(r.hr, E_FAIL);
     EXPECT_EQ(f.hr, E_FAIL);
+}
+
+namespace {
+
+// A bottom-up run-length BMP (compression 1 = RLE8 at 8 bits, 2 = RLE4 at 4 bits) of w x h
+// pixels with the given palette (0x00RRGGBB) and encoded pixel bytes, as paint programs write it.
+Bytes rle_bmp(int w, int h, int bpp, uint32_t compression, const std::vector<uint32_t>& palette,
+              const Bytes& encoded) {
+    Bytes b = {'B', 'M'};
+    const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
+    put_le32(b, offset + static_cast<uint32_t>(encoded.size()));
+    put_le32(b, 0);
+    put_le32(b, offset);
+    put_le32(b, 40);
+    put_le32(b, static_cast<uint32_t>(w));
+    put_le32(b, static_cast<uint32_t>(h));
+    put_le16(b, 1);
+    put_le16(b, static_cast<uint16_t>(bpp));
+    put_le32(b, compression);
+    put_le32(b, static_cast<uint32_t>(encoded.size()));
+    put_le32(b, 2835);
+    put_le32(b, 2835);
+    put_le32(b, static_cast<uint32_t>(palette.size()));
+    put_le32(b, 0);
+    for (uint32_t c : palette) put_le32(b, c);
+    b.insert(b.end(), encoded.begin(), encoded.end());
+    return b;
+}
+
+}  // namespace
+
+TEST(ImageDecode, RunLengthBmp) {
+    const std::vector<uint32_t> pal = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x808080,
+                                       0xFFFFFF, 0x123456, 0xABCDEF};
+    // RLE8, 4 x 3, rows bottom-up: a run of four; an absolute run of three (padded to an even
+    // count of bytes) then a run of one; a run of two, a delta two to the right, end of picture.
+    const Bytes rle8 = {4, 1, 0, 0,                 // bottom row: 1 1 1 1
+                        0, 3, 2, 3, 4, 0, 1, 5, 0, 0,  // middle row: 2 3 4 5
+                        2, 6, 0, 2, 2, 0, 0, 1};       // top row: 6 6, then the rest untouched
+    Decoded d8;
+    decode(rle_bmp(4, 3, 8, 1, pal, rle8), 4, 3, PixelFormat::X8R8G8B8, 0, &d8);
+    ASSERT_EQ(d8.hr, S_OK);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(d8.at(x, 2), 0xFFFF0000u) << "bottom row, x " << x;
+    EXPECT_EQ(d8.at(0, 1), 0xFF00FF00u);
+    EXPECT_EQ(d8.at(1, 1), 0xFF0000FFu);
+    EXPECT_EQ(d8.at(2, 1), 0xFF808080u);
+    EXPECT_EQ(d8.at(3, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(d8.at(0, 0), 0xFF123456u);
+    EXPECT_EQ(d8.at(1, 0), 0xFF123456u);
+
+    // RLE4, 5 x 2: a run of five alternating the two nibbles; an absolute run of four nibbles
+    // then a run of one.
+    const Bytes rle4 = {5, 0x12, 0, 0,              // bottom row: 1 2 1 2 1
+                        0, 4, 0x34, 0x56, 1, 0x70, 0, 1};  // top row: 3 4 5 6 7
+    Decoded d4;
+    decode(rle_bmp(5, 2, 4, 2, pal, rle4), 5, 2, PixelFormat::A8R8G8B8, 0, &d4);
+    ASSERT_EQ(d4.hr, S_OK);
+    const uint32_t bottom[] = {1, 2, 1, 2, 1}, top[] = {3, 4, 5, 6, 7};
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(d4.at(x, 1), 0xFF000000u | pal[bottom[x]]) << "bottom row, x " << x;
+        EXPECT_EQ(d4.at(x, 0), 0xFF000000u | pal[top[x]]) << "top row, x " << x;
+    }
+
+    // The colour key applies to a run-length picture as to any other; a larger one is cut.
+    Decoded keyed, cut;
+    decode(rle_bmp(4, 3, 8, 1, pal, rle8), 4, 3, PixelFormat::A8R8G8B8, 0xFFFF0000u, &keyed);
+    ASSERT_EQ(keyed.hr, S_OK);
+    EXPECT_EQ(keyed.at(0, 2), 0u);
+    EXPECT_EQ(keyed.at(0, 1), 0xFF00FF00u);
+    decode(rle_bmp(4, 3, 8, 1, pal, rle8), 2, 2, PixelFormat::X8R8G8B8, 0, &cut);
+    ASSERT_EQ(cut.hr, S_OK);
+    EXPECT_EQ(cut.at(1, 1), 0xFF0000FFu) << "the top-left 2 x 2 of the picture";
+
+    // Damaged runs: data that ends before the end-of-picture mark, and every truncation.
+    Bytes no_end = rle_bmp(4, 3, 8, 1, pal, rle8);
+    no_end.resize(no_end.size() - 2);
+    Decoded ne;
+    decode(no_end, 4, 3, PixelFormat::X8R8G8B8, 0, &ne);
+    EXPECT_EQ(ne.hr, E_FAIL);
+    expect_all_truncations_fail(rle_bmp(5, 2, 4, 2, pal, rle4), 1, "RLE4 BMP");
 }
 
 TEST(ImageDecode, DamagedAndHostileFilesFailCleanly) {

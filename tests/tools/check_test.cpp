@@ -170,3 +170,24 @@ TEST(Check, RefusesFoldersThatAreNoGameFolder) {
     EXPECT_EQ(check_folder(dir.path + "/file", out.file, err.file), kToolBadUsage);
     EXPECT_EQ(out.text(), "");
 }
+
+TEST(Check, SaysWhenTheScriptWasStoredAsUtf8OrWithLfLineEnds) {
+    std::string text = kGoodScript;
+    const std::string balloon = "fukidasi=hello";
+    text.replace(text.find(balloon), balloon.size(), "fukidasi=\xe3\x81\xbd\xe3\x82\x8d");  // "ぽろ" in UTF-8
+    Story utf8(text);
+    std::string output;
+    EXPECT_EQ(utf8.check(&output), kToolFailed);
+    EXPECT_NE(output.find("looks like UTF-8 text, not Shift-JIS"), std::string::npos) << output;
+
+    std::string lf = kGoodScript;
+    for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.replace(at, 2, "\n");
+    Story unix_lines(lf);
+    EXPECT_EQ(unix_lines.check(&output), kToolFailed);
+    EXPECT_NE(output.find("has LF line ends only"), std::string::npos) << output;
+
+    std::string sjis_text = kGoodScript;
+    sjis_text.replace(sjis_text.find(balloon), balloon.size(), "fukidasi=" + sjis("ぽろ"));
+    Story good(sjis_text);
+    EXPECT_EQ(good.check(&output), kToolOk) << output;
+}

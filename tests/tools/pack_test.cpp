@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/scenario_fixtures.h"
@@ -121,4 +122,46 @@ TEST(Pack, CommandLineStatuses) {
     EXPECT_EQ(status("check --help"), 0);
     EXPECT_EQ(status("pack"), 2);
     EXPECT_EQ(status("check /nonexistent-folder"), 2);
+}
+
+TEST(Pack, Utf8ScriptsRoundTripAndRefuseWhatShiftJisCannotHold) {
+    TempFolder dir;
+    const std::string plain = dir.path + "/plain", stored = dir.path + "/stored", back = dir.path + "/back";
+    // "ぽろみなの森", a balloon page with "～" and "①" (CP932 has both), a comment line.
+    const std::string text =
+        "; \xe6\xa3\xae\n"
+        "seq=0\n"
+        "img_nm=\xe6\xa3\xae.png\n"
+        "rect=0,0,10,10\n"
+        "fukidasi=\xe3\x81\xbd\xe3\x82\x8d\xe3\x81\xbf\xe3\x81\xaa\xef\xbd\x9e\xe2\x91\xa0\n"
+        "next_seq=0\n";
+    write_file(plain + "/GAME42297263", text);
+    write_file(plain + "/other.txt", "a\nb\n");
+    Capture out, err;
+    Capture cli_out, cli_err;
+    ASSERT_EQ(run(cli_out, cli_err, {"pack", "--utf8", plain.c_str(), stored.c_str()}), kToolOk) << cli_err.text();
+    const std::string want = script({"; " + sjis("森"), "seq=0", "img_nm=" + sjis("森.png"), "rect=0,0,10,10",
+                                     "fukidasi=" + sjis("ぽろみな～①"), "next_seq=0"});
+    EXPECT_EQ(read_file(stored + "/GAME42297263"), scrambled(want)) << "Shift-JIS with CR LF";
+    EXPECT_EQ(read_file(stored + "/other.txt"), scrambled("a\nb\n")) << "only the script is converted";
+    ASSERT_EQ(run(cli_out, cli_err, {"unpack", "--utf8", stored.c_str(), back.c_str()}), kToolOk) << cli_err.text();
+    EXPECT_EQ(read_file(back + "/GAME42297263"), text);
+
+    // A byte-order mark and CR LF line ends from a Windows editor store the same.
+    write_file(plain + "/GAME42297263", "\xef\xbb\xbfseq=0\r\nimg_nm=a.png\r\n");
+    ASSERT_EQ(pack_folder(plain, stored, true, out.file, err.file, true), kToolOk) << err.text();
+    EXPECT_EQ(read_file(stored + "/GAME42297263"), scrambled("seq=0\r\nimg_nm=a.png\r\n"));
+
+    // An emoji on line 3, column 10 (counted in characters), and a byte that is not UTF-8.
+    write_file(plain + "/GAME42297263", "seq=0\nimg_nm=a.png\nfukidasi=\xe3\x81\xbd\xf0\x9f\x98\x80\n");
+    Capture bad_out, bad_err;
+    EXPECT_EQ(pack_folder(plain, dir.path + "/refused", true, bad_out.file, bad_err.file, true), kToolFailed);
+    EXPECT_NE(bad_err.text().find("line 3, column 11: \"\xf0\x9f\x98\x80\" (U+1F600) has no Shift-JIS form"),
+              std::string::npos)
+        << bad_err.text();
+    EXPECT_FALSE(std::filesystem::exists(dir.path + "/refused/GAME42297263")) << "a refused script is not written";
+    write_file(plain + "/GAME42297263", "seq=0\n" + sjis("森"));
+    Capture sj_out, sj_err;
+    EXPECT_EQ(pack_folder(plain, dir.path + "/refused", true, sj_out.file, sj_err.file, true), kToolFailed);
+    EXPECT_NE(sj_err.text().find("line 2, column 1: a byte that is not UTF-8"), std::string::npos) << sj_err.text();
 }

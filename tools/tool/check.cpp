@@ -17,6 +17,7 @@
 #include "scenario/script_lines.h"
 #include "sound/wave_check.h"
 #include "tools/tool/picture_check.h"
+#include "tools/tool/script_text.h"
 #include "tools/tool/tool.h"
 
 namespace fs = std::filesystem;
@@ -114,6 +115,19 @@ void check_pointer_file(Findings* f) {
     int size = read_data_file(kPointerPath);
     if (size < 0)
         report(f, 0, "pointer image data\\GAME39651497 is missing, empty or over 2,097,152 bytes");
+}
+
+// The script's text as a whole: the game reads Shift-JIS with CR LF line ends.
+void check_script_text(Findings* f) {
+    const int size = read_data_file("data\\GAME42297263");
+    if (size <= 0) return;  // reported by the load
+    const std::string text(reinterpret_cast<const char*>(data_buffer), static_cast<size_t>(size));
+    if (looks_like_utf8(text))
+        report(f, 0, "script data\\GAME42297263 looks like UTF-8 text, not Shift-JIS: balloon texts and "
+                     "file names would come out garbled. Store a UTF-8 script with \"poromina-tool pack --utf8\"");
+    if (text.find('\n') != std::string::npos && text.find("\r\n") == std::string::npos)
+        report(f, 0, "script data\\GAME42297263 has LF line ends only: the game splits lines at CR LF and "
+                     "reads it as one line. Store it with \"poromina-tool pack --utf8\"");
 }
 
 // Every file the table names.
@@ -244,6 +258,7 @@ int check_folder(const std::string& dir, FILE* out, FILE* err) {
     }
 
     Findings findings;
+    check_script_text(&findings);
     int loaded = load_scenario(&scene_table);
     const ScriptLines& lines = script_lines();
     if (loaded != 0) {

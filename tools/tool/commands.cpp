@@ -1,7 +1,12 @@
-// The command line of poromina-tool: usage texts and dispatch to pack, unpack and check.
+// The command line of poromina-tool: usage texts and dispatch to pack, unpack, check and icon.
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "platform/image/image_write.h"
+#include "resources/resources.h"
 #include "tools/tool/tool.h"
 
 namespace {
@@ -10,24 +15,30 @@ const char* const kUsage =
     "usage: poromina-tool COMMAND ARGS...\n"
     "Authoring commands for a poromina data folder.\n"
     "\n"
-    "  pack SRC DST     scramble a folder of plain files into a data folder\n"
-    "  unpack SRC DST   turn a data folder back into plain files\n"
-    "  check DIR        check that a game folder holds a playable story\n"
+    "  pack [--utf8] SRC DST     scramble a folder of plain files into a data folder\n"
+    "  unpack [--utf8] SRC DST   turn a data folder back into plain files\n"
+    "  check DIR                 check that a game folder holds a playable story\n"
+    "  icon SIZE FILE            write the game's icon as a SIZE x SIZE PNG picture\n"
     "\n"
     "Run \"poromina-tool COMMAND --help\" for a command's details.\n";
 
 const char* const kPackHelp =
-    "usage: poromina-tool pack SRC DST\n"
+    "usage: poromina-tool pack [--utf8] SRC DST\n"
     "Writes into folder DST (made when missing) the stored form of every file in folder SRC and\n"
     "its subfolders, under the same names. Files are scrambled whole with the data key; a RIFF\n"
     "WAVE file keeps its header and chunks in the clear and only the payload of its \"data\"\n"
     "chunk is scrambled (key byte 0 at the first sample byte). DST must not lie inside SRC.\n"
+    "With --utf8 the script (every file named GAME42297263) is read as UTF-8 text with LF line\n"
+    "ends and stored as the Shift-JIS text with CR LF line ends that the game reads; a character\n"
+    "with no Shift-JIS form is refused with its line and column, and that file is not written.\n"
     "Exit status: 0 done, 1 some file failed, 2 bad arguments.\n";
 
 const char* const kUnpackHelp =
-    "usage: poromina-tool unpack SRC DST\n"
+    "usage: poromina-tool unpack [--utf8] SRC DST\n"
     "The inverse of pack: writes into folder DST the plain form of every file of the data\n"
     "folder SRC and its subfolders. Unpacking what pack wrote gives back identical bytes.\n"
+    "With --utf8 the script (GAME42297263) is written as UTF-8 text with LF line ends, ready\n"
+    "for a Linux editor; \"pack --utf8\" stores it again.\n"
     "Exit status: 0 done, 1 some file failed, 2 bad arguments.\n";
 
 const char* const kCheckHelp =
@@ -39,8 +50,34 @@ const char* const kCheckHelp =
     "ending_snd_nm=) that is missing, empty or not a RIFF WAVE with a \"data\" chunk; a missing\n"
     "pointer image GAME39651497; rectangles outside the 800x600 canvas; areas with rectangles\n"
     "but no next_seq=; links to scenes the script does not define; scenes out of order; scenes\n"
-    "no link reaches from scene 0. Lines marked \"warning:\" do not stop the story.\n"
+    "no link reaches from scene 0; a script stored as UTF-8 or with LF line ends (the game reads\n"
+    "Shift-JIS with CR LF: store it with \"pack --utf8\"); pictures that do not decode. Lines\n"
+    "marked \"warning:\" do not stop the story.\n"
     "Exit status: 0 playable, 1 not playable, 2 bad arguments or not a game folder.\n";
+
+const char* const kIconHelp =
+    "usage: poromina-tool icon SIZE FILE\n"
+    "Writes the game's own icon, drawn at SIZE x SIZE pixels (8 to 1024), to FILE as a PNG picture\n"
+    "with transparency: the pictures of the installed icon theme are made this way.\n"
+    "Exit status: 0 done, 1 the file could not be written, 2 bad arguments.\n";
+
+// Draws the icon at size x size and writes it to path as a PNG.
+int write_icon(const char* size_text, const char* path, FILE* out, FILE* err) {
+    char* end = nullptr;
+    const long size = std::strtol(size_text, &end, 10);
+    if (*size_text == '\0' || *end != '\0' || size < 8 || size > 1024) {
+        std::fprintf(err, "poromina-tool icon: %s: the size must be a number from 8 to 1024\n", size_text);
+        return kToolBadUsage;
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(size * size));
+    make_icon(static_cast<int>(size), pixels.data());
+    if (!write_png(path, pixels.data(), static_cast<int>(size), static_cast<int>(size), true)) {
+        std::fprintf(err, "poromina-tool icon: %s: cannot write\n", path);
+        return kToolFailed;
+    }
+    std::fprintf(out, "icon: %ldx%ld written to %s\n", size, size, path);
+    return kToolOk;
+}
 
 bool is_help(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
 
@@ -65,6 +102,7 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
     const char* help = std::strcmp(command, "pack") == 0     ? kPackHelp
                        : std::strcmp(command, "unpack") == 0 ? kUnpackHelp
                        : std::strcmp(command, "check") == 0  ? kCheckHelp
+                       : std::strcmp(command, "icon") == 0   ? kIconHelp
                                                              : nullptr;
     if (!help) return bad_usage(err, std::string("unknown command \"") + command + "\"", nullptr);
     for (int i = 2; i < argc; ++i) {
@@ -73,6 +111,22 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
             return kToolOk;
         }
     }
+    if (std::strcmp(command, "icon") == 0) {
+        if (argc != 4) return bad_usage(err, "icon takes a size and a file name", command);
+        return write_icon(argv[2], argv[3], out, err);
+    }
+    bool utf8 = false;
+    std::vector<char*> args(argv, argv + argc);
+    if (std::strcmp(command, "check") != 0) {
+        for (auto a = args.begin() + 2; a != args.end(); ++a)
+            if (std::strcmp(*a, "--utf8") == 0) {
+                utf8 = true;
+                args.erase(a);
+                break;
+            }
+    }
+    argc = static_cast<int>(args.size());
+    argv = args.data();
     int wanted = std::strcmp(command, "check") == 0 ? 1 : 2;
     if (argc - 2 != wanted) {
         return bad_usage(err, std::string(command) + " takes " + (wanted == 1 ? "one folder" : "two folders") +
@@ -83,5 +137,5 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
         if (argv[i][0] == '\0') return bad_usage(err, "an empty folder name", command);
     }
     if (wanted == 1) return check_folder(argv[2], out, err);
-    return pack_folder(argv[2], argv[3], std::strcmp(command, "pack") == 0, out, err);
+    return pack_folder(argv[2], argv[3], std::strcmp(command, "pack") == 0, out, err, utf8);
 }

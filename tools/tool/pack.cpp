@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scenario/data_file.h"
+#include "tools/tool/script_text.h"
 #include "tools/tool/tool.h"
 
 namespace fs = std::filesystem;
@@ -59,7 +60,7 @@ const char* transform(std::vector<unsigned char>* bytes, bool pack, bool* is_wav
 
 }  // namespace
 
-int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err) {
+int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err, bool utf8_script) {
     const char* command = pack ? "pack" : "unpack";
     std::error_code ec;
     if (!fs::is_directory(src, ec)) {
@@ -113,11 +114,30 @@ int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE*
             ++failures;
             continue;
         }
+        const bool script = utf8_script && it->path().filename() == kScriptFileName;
+        if (script && pack) {
+            // The author's UTF-8 text becomes the Shift-JIS CR LF text the game reads.
+            std::string sjis, why;
+            if (!script_utf8_to_sjis(std::string(bytes.begin(), bytes.end()), &sjis, &why)) {
+                std::fprintf(err, "%s: %s\n", it->path().c_str(), why.c_str());
+                ++failures;
+                continue;
+            }
+            bytes.assign(sjis.begin(), sjis.end());
+        }
         bool is_wave = false;
         if (const char* why = transform(&bytes, pack, &is_wave)) {
             std::fprintf(err, "%s: %s\n", it->path().c_str(), why);
             ++failures;
             continue;
+        }
+        if (script && !pack) {
+            int bad_line = 0;
+            std::string utf8 = script_sjis_to_utf8(std::string(bytes.begin(), bytes.end()), &bad_line);
+            if (bad_line > 0)
+                std::fprintf(err, "%s: warning: line %d (and maybe others) holds bytes that are not Shift-JIS; "
+                                  "they read as U+FFFD\n", it->path().c_str(), bad_line);
+            bytes.assign(utf8.begin(), utf8.end());
         }
         if (!write_whole(target, bytes)) {
             std::fprintf(err, "%s: cannot write\n", target.c_str());

@@ -24,8 +24,11 @@ WaveKind find_wave_payload(const unsigned char* bytes, size_t size, size_t* offs
 
 // Writes dst from src, every file in every subfolder: pack scrambles plain files into their
 // stored form, unpack (pack false) turns stored files back into plain ones. A WAVE keeps its
-// RIFF structure in the clear and only its "data" payload is scrambled.
-int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err);
+// RIFF structure in the clear and only its "data" payload is scrambled. With utf8_script, every
+// script file (GAME42297263) is UTF-8 with LF line ends on the plain side and Shift-JIS with
+// CR LF on the stored side; a script with a character that has no Shift-JIS form is refused.
+int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err,
+                bool utf8_script = false);
 
 // Checks that a game folder (or its data folder) holds a playable story; prints one finding a
 // line to out. Returns kToolOk, kToolFailed or kToolBadUsage.
