@@ -10,6 +10,7 @@ constexpr double kFadeAheadSeconds = 0.06;  // from the play position to the ram
 constexpr double kFadeRampSeconds = 0.1;    // the ramp down to silence
 constexpr double kFadeSpanSeconds = 0.4;    // ramp and silence rewritten
 constexpr uint32_t kFadeStopDelayMs = 160;  // ahead + ramp: the position has reached silence
+constexpr uint32_t kFadeHeardWaitMs = 50;   // longest further wait for a position that lags
 
 struct FadeSpans {
     uint32_t ahead;  // bytes from the play position to the first faded frame
