@@ -99,7 +99,7 @@ void stream_thread_main() {
 
 // Rewrites the 400 ms from 60 ms ahead of the play position into a 100 ms ramp and silence.
 // False when nothing was faded (not 16-bit, or the position or lock failed); else *play is the
-// play position it started from and *heard_at how far past it the ramp ends, in bytes.
+// play position it started from and *heard_at how far past it the stop may come, in bytes.
 bool fade_samples(uint32_t* play, uint32_t* heard_at) {
     const WaveFormatEx& f = *player.reader.format();
     if (f.wBitsPerSample != 16) return false;
@@ -110,7 +110,7 @@ bool fade_samples(uint32_t* play, uint32_t* heard_at) {
     if (failed(audio_buffer_lock(player.stream_buffer, start, s.span, &range))) return false;
     fade_ramp(range, f, s.ramp);
     audio_buffer_unlock(player.stream_buffer, range);
-    *heard_at = s.ahead + s.ramp;
+    *heard_at = fade_heard_bytes(f);
     return true;
 }
 

@@ -83,8 +83,7 @@ AudioBuffer* buffers[kMaxAudioBuffers];      // alive buffers
 SDL_AudioDeviceID device = 0;                // the open SDL device, or 0
 SDL_AudioSpec device_format;                 // what the device plays
 int device_frame_bytes = 4;                  // bytes of one device frame
-uint64_t device_frames = 0;                  // frames handed to the device since it opened
-int64_t device_frames_at_stop = -1;          // device_frames when a buffer last stopped
+int64_t stopped_run_frames = -1;             // device frames the buffer that stopped last gave
 int opens_to_fail = 0;                       // test seam: device opens that fail
 bool device_lost = false;                    // the device went away and none took its place
 bool manual = false;                         // the manual output takes the device's place
@@ -188,7 +187,6 @@ void audio_callback(void*, Uint8* stream, int len) {
     std::memset(stream, device_format.silence, static_cast<size_t>(len));
     std::lock_guard<std::mutex> lock(audio_mutex);
     const int frames = len / device_frame_bytes;
-    device_frames += static_cast<uint64_t>(frames);
     if (device_removed) return;  // as SDL does for a removed device: nothing is taken
     const Clock::time_point now = Clock::now();
     const int piece = kScratchBytes / device_frame_bytes;
@@ -263,8 +261,7 @@ HRESULT open_device() {
         std::lock_guard<std::mutex> lock(audio_mutex);
         device_format = have;
         device_frame_bytes = std::max(1, SDL_AUDIO_BITSIZE(have.format) / 8 * have.channels);
-        device_frames = 0;
-        device_frames_at_stop = -1;
+        stopped_run_frames = -1;
         device = id;
         device_removed = false;
         device_lost = false;
@@ -347,9 +344,9 @@ void audio_fail_next_opens(int count) {
     opens_to_fail = count;
 }
 
-int64_t audio_device_frames_at_last_stop() {
+int64_t audio_device_frames_of_last_stop() {
     std::lock_guard<std::mutex> lock(audio_mutex);
-    return device_frames_at_stop;
+    return stopped_run_frames;
 }
 
 HRESULT audio_buffer_create(const WaveFormatEx* format, uint32_t bytes, AudioBuffer** out) {
@@ -487,7 +484,7 @@ HRESULT audio_buffer_stop(AudioBuffer* buffer) {
     buffer->playing = false;
     if (buffer->converter) SDL_AudioStreamClear(buffer->converter);
     fire_at(buffer, kAudioOffsetStop);
-    device_frames_at_stop = static_cast<int64_t>(device_frames);
+    if (device != 0) stopped_run_frames = static_cast<int64_t>(buffer->run_frames);
     if (manual_open) {
         manual_stop.content.assign(buffer->ring.get(), buffer->ring.get() + buffer->size);
         manual_stop.play_position = buffer->take;

@@ -77,10 +77,9 @@ void audio_simulate_device_removed();
 bool audio_device_removed();
 // Test seam: the next `count` attempts to open a device fail.
 void audio_fail_next_opens(int count);
-// Test seam: how many frames the open device had been given when a buffer last stopped (with
-// SDL's disk driver, the frame of its file from which on the stopped buffer is no longer heard),
-// or -1 when none stopped since the device opened.
-int64_t audio_device_frames_at_last_stop();
+// Test seam: how many device frames the buffer that stopped last had given the open device from
+// its start to its stop (what it made heard), or -1 when none stopped since the device opened.
+int64_t audio_device_frames_of_last_stop();
 
 // Test seam: the next `count` locks fail with E_FAIL.
 void audio_fail_next_locks(int count);
