@@ -1,10 +1,12 @@
 // CPU cost of streaming sound: one second of 44.1 kHz 16-bit stereo through the player on the
 // manually clocked output (half refill from the file, descrambling, the lock copies, the output's
-// own copy), counted over every thread of the process.
+// own copy), counted over every thread of the process; and the rate conversion that the audio
+// callback adds for a sound at another rate than the device's.
 #include <benchmark/benchmark.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +15,7 @@
 
 #include "bench/bench.h"
 #include "platform/audio/audio.h"
+#include "platform/audio/resampler.h"
 #include "sound/sound.h"
 
 namespace {
@@ -111,5 +114,40 @@ void BM_StreamOneSecondStereo44k(benchmark::State& state) {
     state.SetBytesProcessed(seconds * kBytesPerSecond);
 }
 BENCHMARK(BM_StreamOneSecondStereo44k)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime()->UseRealTime()->Repetitions(kRepetitions);
+
+}  // namespace
+
+namespace {
+
+// One second of device audio (44,100 frames) resampled from a two-second buffer of noise at
+// `rate` with `channels`, in the pieces the audio callback uses.
+void BM_StreamResampleOneSecondTo44k(benchmark::State& state) {
+    const uint32_t rate = static_cast<uint32_t>(state.range(0));
+    const uint16_t channels = static_cast<uint16_t>(state.range(1));
+    std::vector<unsigned char> ring(static_cast<size_t>(rate) * channels * 2 * 2);
+    uint32_t x = 2463534242u;
+    for (unsigned char& b : ring) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        b = static_cast<unsigned char>(x);
+    }
+    Resampler r;
+    if (!resampler_init(r, rate, kRate)) {
+        state.SkipWithError("no memory");
+        return;
+    }
+    const ResampleSource src{ring.data(), rate * 2, 0, channels, false};
+    std::vector<float> out(256 * channels);
+    uint64_t pos = 0;
+    for (auto _ : state) {
+        for (uint32_t done = 0; done < kRate; done += 256) {
+            resample(r, src, pos, out.data(), static_cast<int>(std::min<uint32_t>(256, kRate - done)));
+            benchmark::DoNotOptimize(out.data());
+        }
+    }
+}
+// The CPU column is the cost of one second of audio.
+BENCHMARK(BM_StreamResampleOneSecondTo44k)->Args({11025, 1})->Args({22050, 2})->Args({48000, 2})->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions);
 
 }  // namespace

@@ -9,6 +9,12 @@ FadeSpans fade_spans(const WaveFormatEx& format) {
                      static_cast<uint32_t>(rate * kFadeSpanSeconds) * b};
 }
 
+uint32_t fade_heard_bytes(const WaveFormatEx& format) {
+    FadeSpans s = fade_spans(format);
+    double rate = static_cast<float>(format.nSamplesPerSec);
+    return s.ahead + s.ramp + static_cast<uint32_t>(rate * kFadeSilenceHeardSeconds) * format.nBlockAlign;
+}
+
 void fade_ramp(const AudioLock& range, const WaveFormatEx& format, uint32_t ramp) {
     const uint32_t channels = format.nChannels;
     const uint32_t b = format.nBlockAlign;

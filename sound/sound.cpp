@@ -3,6 +3,7 @@
 #include "sound/sound.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <system_error>
@@ -97,25 +98,43 @@ void stream_thread_main() {
 }
 
 // Rewrites the 400 ms from 60 ms ahead of the play position into a 100 ms ramp and silence.
-// False when nothing was faded (not 16-bit, or the position or lock failed).
-bool fade_samples() {
+// False when nothing was faded (not 16-bit, or the position or lock failed); else *play is the
+// play position it started from and *heard_at how far past it the stop may come, in bytes.
+bool fade_samples(uint32_t* play, uint32_t* heard_at) {
     const WaveFormatEx& f = *player.reader.format();
     if (f.wBitsPerSample != 16) return false;
-    uint32_t play = 0;
-    if (audio_buffer_position(player.stream_buffer, &play) != S_OK) return false;
+    if (audio_buffer_position(player.stream_buffer, play) != S_OK) return false;
     FadeSpans s = fade_spans(f);
-    uint32_t start = (play + s.ahead) % player.stream_buffer_bytes;
+    uint32_t start = (*play + s.ahead) % player.stream_buffer_bytes;
     AudioLock range;
     if (failed(audio_buffer_lock(player.stream_buffer, start, s.span, &range))) return false;
     fade_ramp(range, f, s.ramp);
     audio_buffer_unlock(player.stream_buffer, range);
+    *heard_at = fade_heard_bytes(f);
     return true;
+}
+
+// Waits, at most kFadeHeardWaitMs of real time, until the play position has moved `bytes` past
+// `from`. The position moves in real time only while the output keeps up; a busy machine or a
+// device that plays late can leave it behind the clock, and a stop before it gets there would
+// cut the ramp short.
+void wait_until_heard(uint32_t from, uint32_t bytes) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFadeHeardWaitMs);
+    for (;;) {
+        uint32_t now = 0;
+        if (audio_buffer_position(player.stream_buffer, &now) != S_OK) return;
+        uint32_t moved = (now + player.stream_buffer_bytes - from) % player.stream_buffer_bytes;
+        if (moved >= bytes || std::chrono::steady_clock::now() >= until) return;
+        sleep_real_ms(1);
+    }
 }
 
 // The fade thread: fades, waits until the play position has reached the silence, stops.
 void fade_thread_main() {
-    if (fade_samples()) {
+    uint32_t play = 0, heard_at = 0;
+    if (fade_samples(&play, &heard_at)) {
         sleep_real_ms(kFadeStopDelayMs);
+        wait_until_heard(play, heard_at);
         audio_buffer_stop(player.stream_buffer);  // its stop event ends the streaming thread
     }
     player.fade_running.store(false, std::memory_order_release);

@@ -1,5 +1,12 @@
-// Looping PCM buffers played by an SDL audio device (converted to the device's format in the
-// audio callback) or by the manually clocked test output. One mutex guards every buffer.
+// Looping PCM buffers played by an SDL audio device (converted to the device's rate and format in
+// the audio callback) or by the manually clocked test output. One mutex guards every buffer.
+//
+// What a buffer's play position says on a device: the frame being heard now. The audio callback
+// gives the device one period of audio at a time, and the device plays it out in real time; so
+// the position is where the last period began plus what the clock says has played of it since.
+// Nothing else lies between a buffer and the device: rate conversion reads the buffer itself
+// (a few frames ahead), and format conversion at the device rate holds no audio back. So a byte
+// that is written more than one period ahead of the play position is heard as written.
 #include "platform/audio/audio.h"
 
 #include <SDL.h>
@@ -12,13 +19,17 @@
 #include <mutex>
 #include <new>
 
+#include "platform/audio/resampler.h"
+
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 constexpr int kMaxLocks = 4;                  // outstanding locks per buffer
 constexpr int kDeviceRate = 44100;            // asked of the device, Hz
-constexpr int kDeviceSamples = 2048;          // device buffer, sample frames (46 ms)
-constexpr int kPullFrames = 1024;             // source frames fed to a converter at a time
-constexpr int kScratchBytes = 16384;          // mixing scratch
+constexpr int kDeviceSamples = 1024;          // device period, sample frames (23 ms)
+constexpr int kScratchBytes = 16384;          // mixing and conversion scratch
+constexpr int kResampleFrames = 256;          // output frames resampled at a time
 constexpr uint32_t kSettleTimeoutMs = 2000;   // manual output: longest wait for a woken thread
 
 // A range handed out by audio_buffer_lock; its staging copy goes back at unlock.
@@ -34,12 +45,32 @@ struct AudioBuffer {
     WaveFormatEx format;                     // the PCM format of the content
     uint32_t size = 0;                       // bytes
     std::unique_ptr<unsigned char[]> ring;   // the content
-    uint32_t play = 0;                       // play position, bytes
+    uint32_t take = 0;                       // oldest byte the output still reads; notifications
+                                             // fire as it passes their offsets
     bool playing = false;
     AudioNotify notify[kMaxAudioNotifications];
     int notify_count = 0;
     PendingLock locks[kMaxLocks];
-    SDL_AudioStream* converter = nullptr;    // to the device format; null when it is the same
+    SDL_AudioStream* converter = nullptr;    // format and channels to the device's, at the device
+                                             // rate (holds nothing back); null when the same
+    bool resampled = false;                  // the rate differs from the device's
+    Resampler resampler;                     // to the device rate, when resampled
+    // The run of playback since the last start, on a device:
+    uint32_t run_start = 0;                  // byte offset where it began (whole frames)
+    uint64_t run_pos = 0;                    // resampled: source position of the next output
+                                             // frame, frames from run_start, 32.32
+    int64_t run_oldest = 0;                  // resampled: oldest source frame still read
+    uint64_t run_frames = 0;                 // device frames made
+    uint64_t heard_base = 0;                 // device frames made before the last period
+    uint32_t last_frames = 0;                // device frames of the last period
+    Clock::time_point last_time;             // when the last period was handed to the device
+
+    AudioBuffer() = default;
+    AudioBuffer(const AudioBuffer&) = delete;
+    AudioBuffer& operator=(const AudioBuffer&) = delete;
+    ~AudioBuffer() {
+        if (converter) SDL_FreeAudioStream(converter);
+    }
 };
 
 namespace {
@@ -50,7 +81,11 @@ std::mutex audio_mutex;
 std::condition_variable state_cv;            // woken by every start and stop
 AudioBuffer* buffers[kMaxAudioBuffers];      // alive buffers
 SDL_AudioDeviceID device = 0;                // the open SDL device, or 0
-SDL_AudioSpec device_format;                   // what the device plays
+SDL_AudioSpec device_format;                 // what the device plays
+int device_frame_bytes = 4;                  // bytes of one device frame
+int64_t stopped_run_frames = -1;             // device frames the buffer that stopped last gave
+int opens_to_fail = 0;                       // test seam: device opens that fail
+bool device_lost = false;                    // the device went away and none took its place
 bool manual = false;                         // the manual output takes the device's place
 bool manual_open = false;                    // audio_open succeeded on the manual output
 std::vector<unsigned char> manual_played;    // bytes played since the last take
@@ -58,7 +93,9 @@ AudioManualSnapshot manual_stop;             // the buffer at its last stop
 int locks_to_fail = 0;
 bool device_removed = false;                 // test seam: the device acts as one that went away
 bool subsystem_up = false;                   // audio_open initialised SDL's audio (UI thread only)
-unsigned char scratch[kScratchBytes];        // audio callback only
+unsigned char scratch[kScratchBytes];        // audio callback only: mixing
+unsigned char convert_in[kScratchBytes];     // audio callback only: samples for the converter
+float resample_out[kResampleFrames * 8];     // audio callback only: resampled frames
 
 bool is_open() { return device != 0 || manual_open; }
 
@@ -70,65 +107,121 @@ void fire_at(AudioBuffer* b, uint32_t offset) {
         if (b->notify[i].offset == offset) event_set(b->notify[i].event);
 }
 
-// Takes n bytes from the play position (wrapping), copying them to dst when it is not null, and
+// Takes n bytes from the take position (wrapping), copying them to dst when it is not null, and
 // fires every notification whose offset the position reaches or passes.
 void pull(AudioBuffer* b, unsigned char* dst, uint32_t n) {
     while (n > 0) {
-        uint32_t step = std::min(n, b->size - b->play);
+        uint32_t step = std::min(n, b->size - b->take);
         if (dst) {
-            std::memcpy(dst, b->ring.get() + b->play, step);
+            std::memcpy(dst, b->ring.get() + b->take, step);
             dst += step;
         }
-        uint32_t from = b->play;
-        b->play = (b->play + step) % b->size;
+        uint32_t from = b->take;
+        b->take = (b->take + step) % b->size;
         n -= step;
         for (int i = 0; i < b->notify_count; ++i) {
             uint32_t o = b->notify[i].offset;
             if (o == kAudioOffsetStop) continue;
-            bool passed = o == 0 ? b->play == 0 : (o > from && o <= from + step);
+            bool passed = o == 0 ? b->take == 0 : (o > from && o <= from + step);
             if (passed) event_set(b->notify[i].event);
         }
     }
 }
 
-// Fills `len` bytes of device-format audio from a playing buffer.
-void render(AudioBuffer* b, unsigned char* out, int len) {
+// Fills `frames` device frames at `out` from a buffer at the device rate: copied, or converted in
+// format and channels (which gives as many frames as it takes).
+void render_same_rate(AudioBuffer* b, unsigned char* out, int frames) {
+    const uint32_t block = b->format.nBlockAlign;
     if (!b->converter) {
-        pull(b, out, static_cast<uint32_t>(len));
+        pull(b, out, static_cast<uint32_t>(frames) * block);
         return;
     }
-    uint32_t chunk = static_cast<uint32_t>(kPullFrames) * b->format.nBlockAlign;
-    while (SDL_AudioStreamAvailable(b->converter) < len) {
-        uint32_t n = std::min(chunk, static_cast<uint32_t>(kScratchBytes));
-        n -= n % b->format.nBlockAlign;
-        unsigned char in[kScratchBytes];
-        pull(b, in, n);
-        if (SDL_AudioStreamPut(b->converter, in, static_cast<int>(n)) != 0) break;
+    const int piece = kScratchBytes / static_cast<int>(block);
+    for (int done = 0; done < frames;) {
+        int n = std::min(frames - done, piece);
+        pull(b, convert_in, static_cast<uint32_t>(n) * block);
+        SDL_AudioStreamPut(b->converter, convert_in, n * static_cast<int>(block));
+        int want = n * device_frame_bytes;
+        int got = SDL_AudioStreamGet(b->converter, out + done * device_frame_bytes, want);
+        if (got < want) std::memset(out + done * device_frame_bytes + std::max(got, 0), device_format.silence, static_cast<size_t>(want - std::max(got, 0)));
+        done += n;
     }
-    int got = SDL_AudioStreamGet(b->converter, out, len);
-    if (got < len) std::memset(out + std::max(got, 0), device_format.silence, static_cast<size_t>(len - std::max(got, 0)));
 }
 
-// SDL's audio thread: every playing buffer, the first copied, the others mixed in.
+// Fills `frames` device frames at `out` from a buffer at another rate: resampled from the buffer
+// itself, then converted in format and channels. The take position follows the oldest frame the
+// resampler still reads.
+void render_resampled(AudioBuffer* b, unsigned char* out, int frames) {
+    const ResampleSource src{b->ring.get(), b->size / b->format.nBlockAlign, b->run_start / b->format.nBlockAlign,
+                             b->format.nChannels, b->format.wBitsPerSample == 8};
+    for (int done = 0; done < frames;) {
+        int n = std::min(frames - done, kResampleFrames);
+        resample(b->resampler, src, b->run_pos, resample_out, n);
+        SDL_AudioStreamPut(b->converter, resample_out, n * b->format.nChannels * static_cast<int>(sizeof(float)));
+        int want = n * device_frame_bytes;
+        int got = SDL_AudioStreamGet(b->converter, out + done * device_frame_bytes, want);
+        if (got < want) std::memset(out + done * device_frame_bytes + std::max(got, 0), device_format.silence, static_cast<size_t>(want - std::max(got, 0)));
+        done += n;
+    }
+    int64_t oldest = std::max<int64_t>(0, resampler_oldest_frame(b->resampler, b->run_pos));
+    // The buffer is at least two seconds long and a period far shorter, so the step fits.
+    if (oldest > b->run_oldest) pull(b, nullptr, static_cast<uint32_t>(oldest - b->run_oldest) * b->format.nBlockAlign);
+    b->run_oldest = oldest;
+}
+
+// Fills one period of `frames` device frames from a playing buffer, and notes when it went to the
+// device for the play position.
+void render(AudioBuffer* b, unsigned char* out, int frames, Clock::time_point now) {
+    b->heard_base = b->run_frames;
+    b->last_frames = static_cast<uint32_t>(frames);
+    b->last_time = now;
+    b->run_frames += static_cast<uint64_t>(frames);
+    if (b->resampled)
+        render_resampled(b, out, frames);
+    else
+        render_same_rate(b, out, frames);
+}
+
+// SDL's audio thread: every playing buffer, the first written straight, the others mixed in.
 void audio_callback(void*, Uint8* stream, int len) {
     std::memset(stream, device_format.silence, static_cast<size_t>(len));
     std::lock_guard<std::mutex> lock(audio_mutex);
+    const int frames = len / device_frame_bytes;
     if (device_removed) return;  // as SDL does for a removed device: nothing is taken
+    const Clock::time_point now = Clock::now();
+    const int piece = kScratchBytes / device_frame_bytes;
     bool first = true;
     for (AudioBuffer* b : buffers) {
         if (!b || !b->playing) continue;
         if (first) {
-            render(b, stream, len);
+            render(b, stream, frames, now);
             first = false;
             continue;
         }
-        for (int done = 0; done < len;) {
-            int n = std::min(len - done, kScratchBytes);
-            render(b, scratch, n);
-            SDL_MixAudioFormat(stream + done, scratch, device_format.format, static_cast<Uint32>(n), SDL_MIX_MAXVOLUME);
+        // Mixed in pieces; all of them belong to this one period.
+        uint64_t base = b->run_frames;
+        for (int done = 0; done < frames;) {
+            int n = std::min(frames - done, piece);
+            render(b, scratch, n, now);
+            SDL_MixAudioFormat(stream + done * device_frame_bytes, scratch, device_format.format,
+                               static_cast<Uint32>(n * device_frame_bytes), SDL_MIX_MAXVOLUME);
             done += n;
         }
+        b->heard_base = base;
+        b->last_frames = static_cast<uint32_t>(frames);
     }
+}
+
+// The play position of a buffer on the device: the start of its run, moved on by the source
+// frames of what the device has played: every earlier period, and of the last one what the
+// clock says has passed since it was handed over.
+uint32_t heard_position(const AudioBuffer* b, Clock::time_point now) {
+    double since = std::chrono::duration<double>(now - b->last_time).count();
+    uint64_t played = since <= 0 ? 0 : static_cast<uint64_t>(since * device_format.freq);
+    uint64_t frames = b->heard_base + std::min<uint64_t>(b->last_frames, played);
+    uint64_t source = b->resampled ? resampler_source_frames(b->resampler, frames) : frames;
+    uint32_t ring_frames = b->size / b->format.nBlockAlign;
+    return static_cast<uint32_t>((b->run_start + (source % ring_frames) * b->format.nBlockAlign) % b->size);
 }
 
 }  // namespace
@@ -148,6 +241,13 @@ namespace {
 // Opens SDL's default device into `device`. Called without audio_mutex: SDL may start the
 // callback at once.
 HRESULT open_device() {
+    {
+        std::lock_guard<std::mutex> lock(audio_mutex);
+        if (opens_to_fail > 0) {
+            --opens_to_fail;
+            return E_FAIL;
+        }
+    }
     SDL_AudioSpec want{};
     want.freq = kDeviceRate;
     want.format = AUDIO_S16SYS;
@@ -160,30 +260,37 @@ HRESULT open_device() {
     {
         std::lock_guard<std::mutex> lock(audio_mutex);
         device_format = have;
+        device_frame_bytes = std::max(1, SDL_AUDIO_BITSIZE(have.format) / 8 * have.channels);
+        stopped_run_frames = -1;
         device = id;
         device_removed = false;
+        device_lost = false;
     }
     SDL_PauseAudioDevice(id, 0);
     return S_OK;
 }
 
-// True when the open device went away (SDL reports a removed device as stopped). Under audio_mutex.
+// True when the device went away (SDL reports a removed device as stopped) or a device that went
+// away could not be replaced. Under audio_mutex.
 bool removed_locked() {
-    return device != 0 && (device_removed || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED);
+    if (device == 0) return device_lost;
+    return device_removed || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED;
 }
 
-// Replaces a device that went away by the default device of now, while no buffer is alive.
+// Replaces a device that went away by the default device of now, while no buffer is alive. When
+// that fails, the next call tries again, so sound comes back once a device is there.
 void reopen_if_removed() {
     std::unique_lock<std::mutex> lock(audio_mutex);
-    if (!removed_locked()) return;
+    if (manual_open || !removed_locked()) return;
     for (AudioBuffer* b : buffers)
         if (b) return;
     SDL_AudioDeviceID old = device;
     device = 0;
     device_removed = false;
+    device_lost = true;
     lock.unlock();
-    SDL_CloseAudioDevice(old);  // waits for a running callback
-    open_device();              // on failure no device is open: buffers are refused
+    if (old != 0) SDL_CloseAudioDevice(old);  // waits for a running callback
+    open_device();  // clears device_lost; on failure buffers are refused until a later try works
 }
 
 }  // namespace
@@ -214,6 +321,8 @@ void audio_close() {
     SDL_AudioDeviceID id = device;
     device = 0;
     device_removed = false;
+    device_lost = false;
+    opens_to_fail = 0;
     lock.unlock();
     if (id != 0) SDL_CloseAudioDevice(id);  // waits for a running callback
     if (subsystem_up) SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -228,6 +337,16 @@ void audio_simulate_device_removed() {
 bool audio_device_removed() {
     std::lock_guard<std::mutex> lock(audio_mutex);
     return removed_locked();
+}
+
+void audio_fail_next_opens(int count) {
+    std::lock_guard<std::mutex> lock(audio_mutex);
+    opens_to_fail = count;
+}
+
+int64_t audio_device_frames_of_last_stop() {
+    std::lock_guard<std::mutex> lock(audio_mutex);
+    return stopped_run_frames;
 }
 
 HRESULT audio_buffer_create(const WaveFormatEx* format, uint32_t bytes, AudioBuffer** out) {
@@ -249,13 +368,19 @@ HRESULT audio_buffer_create(const WaveFormatEx* format, uint32_t bytes, AudioBuf
     b->size = bytes;
     std::memset(b->ring.get(), silence_byte(b->format), bytes);
     if (device != 0) {
+        // SDL converts format and channels at the device rate; the rate is converted here, as
+        // SDL's own rate conversion holds back hundreds of frames that a fade could not reach.
         SDL_AudioFormat src = format->wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-        bool same = src == device_format.format && format->nChannels == device_format.channels &&
-                    static_cast<int>(format->nSamplesPerSec) == device_format.freq;
+        b->resampled = static_cast<int>(format->nSamplesPerSec) != device_format.freq;
+        if (b->resampled) {
+            if (!resampler_init(b->resampler, format->nSamplesPerSec, static_cast<uint32_t>(device_format.freq)))
+                return E_FAIL;
+            src = AUDIO_F32SYS;
+        }
+        bool same = src == device_format.format && format->nChannels == device_format.channels;
         if (!same) {
-            b->converter = SDL_NewAudioStream(src, static_cast<Uint8>(format->nChannels),
-                                              static_cast<int>(format->nSamplesPerSec), device_format.format,
-                                              device_format.channels, device_format.freq);
+            b->converter = SDL_NewAudioStream(src, static_cast<Uint8>(format->nChannels), device_format.freq,
+                                              device_format.format, device_format.channels, device_format.freq);
             if (!b->converter) return E_INVALIDARG;
         }
     }
@@ -272,7 +397,6 @@ void audio_buffer_release(AudioBuffer*& buffer) {
             if (slot == buffer) slot = nullptr;
     }
     // No thread can reach it now: the callback and the manual output only see registered buffers.
-    if (buffer->converter) SDL_FreeAudioStream(buffer->converter);
     delete buffer;
     buffer = nullptr;
 }
@@ -341,7 +465,14 @@ HRESULT audio_buffer_play(AudioBuffer* buffer) {
     std::lock_guard<std::mutex> lock(audio_mutex);
     if (buffer->playing) return S_OK;
     buffer->playing = true;
-    fire_at(buffer, buffer->play);
+    buffer->run_start = buffer->take;
+    buffer->run_pos = 0;
+    buffer->run_oldest = 0;
+    buffer->run_frames = 0;
+    buffer->heard_base = 0;
+    buffer->last_frames = 0;
+    buffer->last_time = Clock::now();
+    fire_at(buffer, buffer->take);
     state_cv.notify_all();
     return S_OK;
 }
@@ -353,9 +484,10 @@ HRESULT audio_buffer_stop(AudioBuffer* buffer) {
     buffer->playing = false;
     if (buffer->converter) SDL_AudioStreamClear(buffer->converter);
     fire_at(buffer, kAudioOffsetStop);
+    if (device != 0) stopped_run_frames = static_cast<int64_t>(buffer->run_frames);
     if (manual_open) {
         manual_stop.content.assign(buffer->ring.get(), buffer->ring.get() + buffer->size);
-        manual_stop.play_position = buffer->play;
+        manual_stop.play_position = buffer->take;
     }
     ++manual_stop.stops;
     state_cv.notify_all();
@@ -365,7 +497,8 @@ HRESULT audio_buffer_stop(AudioBuffer* buffer) {
 HRESULT audio_buffer_position(AudioBuffer* buffer, uint32_t* play) {
     if (!buffer || !play) return E_INVALIDARG;
     std::lock_guard<std::mutex> lock(audio_mutex);
-    *play = buffer->play;
+    // The manual output plays what it takes; a device plays what it was given in real time.
+    *play = device != 0 && buffer->playing ? heard_position(buffer, Clock::now()) : buffer->take;
     return S_OK;
 }
 
@@ -390,7 +523,7 @@ void audio_manual_advance(uint32_t bytes, bool settle) {
             for (int i = 0; i < b->notify_count; ++i) {
                 uint32_t o = b->notify[i].offset;
                 if (o == kAudioOffsetStop) continue;
-                uint32_t distance = (o + b->size - b->play) % b->size;
+                uint32_t distance = (o + b->size - b->take) % b->size;
                 if (distance == 0) distance = b->size;
                 step = std::min(step, distance);
             }
@@ -398,7 +531,7 @@ void audio_manual_advance(uint32_t bytes, bool settle) {
             manual_played.resize(at + step);
             pull(b, manual_played.data() + at, step);
             for (int i = 0; i < b->notify_count; ++i)
-                if (b->notify[i].offset != kAudioOffsetStop && b->notify[i].offset == b->play)
+                if (b->notify[i].offset != kAudioOffsetStop && b->notify[i].offset == b->take)
                     woken[woken_count++] = b->notify[i].event;
         }
         bytes -= step;

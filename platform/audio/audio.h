@@ -59,17 +59,27 @@ HRESULT audio_buffer_unlock(AudioBuffer* buffer, const AudioLock& lock);
 HRESULT audio_buffer_play(AudioBuffer* buffer);
 // Stops playback where it is, firing the stop notifications if it was playing.
 HRESULT audio_buffer_stop(AudioBuffer* buffer);
-// The play position: the offset of the next byte the output takes.
+// The play position: the offset of the byte being heard now. On a device that is where the
+// device's last period began plus what has played of it since, by the clock; a byte written one
+// device period (23 ms) or more ahead of it is heard as written. On the manual output it is the
+// next byte the output takes.
 HRESULT audio_buffer_position(AudioBuffer* buffer, uint32_t* play);
 
 // A device that went away (unplugged, its sound server gone) plays nothing more: play positions
 // stand still and no notification fires, but every buffer operation still works. The next
-// audio_buffer_create made while no buffer is alive opens the default device again in its place.
+// audio_buffer_create made while no buffer is alive opens the default device again in its place;
+// when that fails, it refuses the buffer (E_FAIL), and each later audio_buffer_create tries once
+// more, so sound comes back when a device does.
 
 // Test seam: the open device behaves from now on as one that went away.
 void audio_simulate_device_removed();
-// True while the open device is one that went away.
+// True while the open device is one that went away, or none could be opened in its place.
 bool audio_device_removed();
+// Test seam: the next `count` attempts to open a device fail.
+void audio_fail_next_opens(int count);
+// Test seam: how many device frames the buffer that stopped last had given the open device from
+// its start to its stop (what it made heard), or -1 when none stopped since the device opened.
+int64_t audio_device_frames_of_last_stop();
 
 // Test seam: the next `count` locks fail with E_FAIL.
 void audio_fail_next_locks(int count);

@@ -15,15 +15,12 @@
 
 namespace {
 
-constexpr uint32_t kDeviceBytesPerSecond = 44100 * 4;  // what the player asks of the device
-
-
 // Plays data/<name> on the disk device until `seconds` of output exist, and returns the output.
 Bytes play_on_disk(const TempGameDir& dir, const char* name, double seconds) {
     DiskDevice disk(dir.path + "/device.raw");
     EXPECT_EQ(init_sound(), 0);
     EXPECT_EQ(play_sound(name), 0);
-    EXPECT_TRUE(disk.wait_for_size(static_cast<uint64_t>(seconds * kDeviceBytesPerSecond)));
+    EXPECT_TRUE(disk.wait_for_size(static_cast<uint64_t>(seconds * kDiskBytesPerSecond)));
     stop_sound();
     shutdown_sound();
     return read_bytes(disk.output);
@@ -63,7 +60,7 @@ TEST(SoundDevice, OtherFormatsAreConvertedToTheDevicesFormat) {
         peak = std::max(peak, std::abs(s));
     }
     ASSERT_NE(first, SIZE_MAX) << "the sound was heard";
-    double seconds = static_cast<double>(last - first) / kDeviceBytesPerSecond;
+    double seconds = static_cast<double>(last - first) / kDiskBytesPerSecond;
     EXPECT_NEAR(seconds, 0.5, 0.03) << "resampled to the device rate";
     EXPECT_GT(peak, 14000) << "8-bit +-64 is 16-bit +-16384";
     EXPECT_LT(peak, 22000);

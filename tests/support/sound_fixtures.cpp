@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include <cstdio>
@@ -87,6 +88,21 @@ Bytes make_wave(const WaveFileFormat& wave, const Bytes& payload) {
     return file;
 }
 
+Bytes sine_payload(const WaveFileFormat& wave, double seconds, double hz, int amplitude) {
+    size_t frames = static_cast<size_t>(seconds * wave.rate);
+    Bytes out;
+    out.reserve(frames * wave.channels * 2);
+    for (size_t i = 0; i < frames; ++i) {
+        double v = amplitude * std::sin(2.0 * 3.14159265358979323846 * hz * static_cast<double>(i) / wave.rate);
+        int16_t s = static_cast<int16_t>(std::lround(v));
+        for (int c = 0; c < wave.channels; ++c) {
+            out.push_back(static_cast<unsigned char>(static_cast<uint16_t>(s) & 0xFF));
+            out.push_back(static_cast<unsigned char>(static_cast<uint16_t>(s) >> 8));
+        }
+    }
+    return out;
+}
+
 Bytes pattern_bytes(size_t n, uint32_t seed) {
     Bytes out(n);
     uint32_t x = seed * 2654435761u + 12345u;
@@ -156,20 +172,32 @@ DiskDevice::~DiskDevice() {
     unsetenv("SDL_DISKAUDIOFILE");
 }
 
-bool DiskDevice::wait_for_size(uint64_t bytes) const {
-    for (int i = 0; i < 2000; ++i) {
-        struct stat st;
-        if (::stat(output.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) >= bytes) return true;
+namespace {
+
+// Polls `done` every 10 ms until it holds or timeout_ms of real time have passed.
+template <typename Done>
+bool poll_until(uint32_t timeout_ms, Done done) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return false;
 }
 
-bool DiskDevice::wait_for_samples(const Bytes& plain) const {
-    for (int i = 0; i < 2000; ++i) {
+}  // namespace
+
+bool DiskDevice::wait_for_size(uint64_t bytes, uint32_t timeout_ms) const {
+    if (timeout_ms == 0) timeout_ms = static_cast<uint32_t>(bytes * 2000 / kDiskBytesPerSecond + 1000);
+    return poll_until(timeout_ms, [&] {
+        struct stat st;
+        return ::stat(output.c_str(), &st) == 0 && static_cast<uint64_t>(st.st_size) >= bytes;
+    });
+}
+
+bool DiskDevice::wait_for_samples(const Bytes& plain, uint32_t timeout_ms) const {
+    return poll_until(timeout_ms, [&] {
         Bytes out = read_bytes(output);
-        if (std::search(out.begin(), out.end(), plain.begin(), plain.end()) != out.end()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+        return std::search(out.begin(), out.end(), plain.begin(), plain.end()) != out.end();
+    });
 }

@@ -29,6 +29,8 @@ struct WaveFileFormat {
 uint32_t bytes_per_second(const WaveFileFormat& wave);
 // A RIFF WAVE file holding `payload` as stored (scramble it first for the game).
 Bytes make_wave(const WaveFileFormat& wave, const Bytes& payload);
+// `seconds` of a sine of `hz` with peak `amplitude`, the same in every channel (16-bit formats).
+Bytes sine_payload(const WaveFileFormat& wave, double seconds, double hz, int amplitude);
 // n bytes of a repeatable pseudo-random pattern.
 Bytes pattern_bytes(size_t n, uint32_t seed);
 // XORs payload byte i with kTestKey[i mod 16] (scrambles and descrambles).
@@ -51,7 +53,10 @@ struct TempGameDir {
 };
 
 // Points SDL at its disk audio driver (writing to `output`) for the life of the object, restoring
-// the environment after; the waits poll the file SDL writes in real time, at most 20 s.
+// the environment after. The driver writes one device period, then sleeps for as long as the
+// period lasts, so the file grows at about the pace of real time (a little slower on a busy
+// machine); the waits poll it for at most timeout_ms of real time.
+constexpr uint32_t kDiskBytesPerSecond = 44100 * 4;  // the format the player asks of a device
 struct DiskDevice {
     std::string output, saved_driver;
     bool had_driver;
@@ -59,8 +64,9 @@ struct DiskDevice {
     ~DiskDevice();
     DiskDevice(const DiskDevice&) = delete;
     DiskDevice& operator=(const DiskDevice&) = delete;
-    // Until the output holds at least `bytes`.
-    bool wait_for_size(uint64_t bytes) const;
+    // Until the output holds at least `bytes`; by default, twice the time those bytes last, and
+    // a second more.
+    bool wait_for_size(uint64_t bytes, uint32_t timeout_ms = 0) const;
     // Until the output holds `plain` somewhere, in order.
-    bool wait_for_samples(const Bytes& plain) const;
+    bool wait_for_samples(const Bytes& plain, uint32_t timeout_ms) const;
 };
