@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/window/sdl_shared.h"
@@ -211,6 +212,33 @@ bool shape_window(int windowed) {
     return true;
 }
 
+// Whether a GPU renderer is worth making. Without a GPU device (no DRI render node, no NVIDIA
+// device node) or with Mesa told to draw in software, OpenGL is Mesa's software rasterizer: it
+// spends several times the CPU of SDL's software renderer on a cross-fade and maps some 60 MB of
+// libraries. The software renderer is then taken without loading OpenGL at all.
+bool gpu_device_present() {
+    const char* software = SDL_getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (software && *software && std::strcmp(software, "0") != 0 && std::strcmp(software, "false") != 0) return false;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", ec))
+        if (entry.path().filename().string().rfind("renderD", 0) == 0) return true;
+    return std::filesystem::exists("/dev/nvidia0", ec);
+}
+
+// An OpenGL renderer whose GL_RENDERER names a software rasterizer (a GPU machine can still get
+// one, e.g. under a virtual X server).
+bool drawn_by_software_rasterizer(SDL_Renderer* r) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(r, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned kGlRenderer = 0x1F01;
+    auto get = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = get ? get(kGlRenderer) : nullptr;
+    if (!name) return false;
+    const char* text = reinterpret_cast<const char*>(name);
+    return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "swrast");
+}
+
 }  // namespace
 
 SDL_Renderer* sdl_main_renderer() { return rs.renderer; }
@@ -261,9 +289,20 @@ HRESULT renderer_create(RendererKind kind) {
     } else {
         SDL_Window* win = sdl_main_window();
         if (!win) return E_FAIL;
+        // SDL_RENDER_DRIVER, when set, names the renderer; otherwise no software OpenGL.
+        const bool driver_named = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+        if (kind == RendererKind::Accelerated && !driver_named && !gpu_device_present()) return E_FAIL;
+        // The software renderer draws into the window's own surface (shared memory with the X
+        // server), not into an OpenGL texture standing in for it.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         Uint32 flags = SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE |
                        (kind == RendererKind::Accelerated ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE);
         rs.renderer = SDL_CreateRenderer(win, -1, flags);
+        if (rs.renderer && kind == RendererKind::Accelerated && !driver_named &&
+            drawn_by_software_rasterizer(rs.renderer)) {
+            renderer_release();
+            return E_FAIL;
+        }
     }
     if (!rs.renderer) {
         HRESULT hr = creation_error();
