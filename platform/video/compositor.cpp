@@ -127,18 +127,19 @@ struct RowLoops {
     BlendOverRow blend_over;
 };
 
-RowLoops choose_loops() {
+RowLoops choose_loops(CompositeLoops which) {
+    if (which == CompositeLoops::Scalar) return {blend_row_scalar, blend_over_row_scalar};
 #ifdef POROMINA_X86
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return {blend_row_avx2, blend_over_row_avx2};
+    if (which == CompositeLoops::Best && __builtin_cpu_supports("avx2")) return {blend_row_avx2, blend_over_row_avx2};
     return {blend_row_sse2, blend_over_row_sse2};
 #else
     return {blend_row_scalar, blend_over_row_scalar};
 #endif
 }
 
-const RowLoops& loops() {
-    static const RowLoops chosen = choose_loops();
+RowLoops& loops() {
+    static RowLoops chosen = choose_loops(CompositeLoops::Best);
     return chosen;
 }
 
@@ -154,6 +155,8 @@ constexpr size_t kPage = 4096;
 size_t page_offset(PixelBufferKind kind) { return kind == PixelBufferKind::Picture ? kPage / 2 : 0; }
 
 }  // namespace
+
+void composite_select_loops(CompositeLoops which) { loops() = choose_loops(which); }
 
 void composite_copy(PixelRows dst, ConstPixelRows src, int width, int height) {
     if (width <= 0 || height <= 0) return;

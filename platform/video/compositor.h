@@ -29,6 +29,11 @@ void composite_blend_over_colour(PixelRows dst, ConstPixelRows src, int width, i
 // Fills a block with one pixel value.
 void composite_fill(PixelRows dst, int width, int height, uint32_t value);
 
+// Test seam: which loops the functions above use (Best: the widest the CPU has). A path the
+// CPU lacks falls back to the best one it has.
+enum class CompositeLoops { Best, Sse2, Scalar };
+void composite_select_loops(CompositeLoops loops);
+
 // The one-channel result of every path above (what SDL's surface-alpha blit gives).
 inline uint8_t composite_channel(int over, int under, int alpha) {
     if (alpha >= 255) return static_cast<uint8_t>(over);

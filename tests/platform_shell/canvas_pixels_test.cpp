@@ -178,8 +178,7 @@ TEST_F(CanvasPixelsTest, OverlayOpeningAndAtRest) {
     EXPECT_EQ(menu_animating, 0) << "the overlay came to rest";
 }
 
-// The vector loops against the one-channel rule at every opacity and on odd row lengths.
-TEST(CompositorTest, VectorLoopsGiveTheChannelRuleAtEveryOpacity) {
+void check_loops_against_channel_rule() {
     const int width = 37, height = 2;
     std::vector<uint32_t> over(width * height), under(width * height);
     uint32_t seed = 7;
@@ -200,6 +199,16 @@ TEST(CompositorTest, VectorLoopsGiveTheChannelRuleAtEveryOpacity) {
                     << "opacity " << a << " pixel " << i;
             }
     }
+}
+
+// Every path's loops against the one-channel rule at every opacity and on odd row lengths.
+TEST(CompositorTest, EveryPathGivesTheChannelRuleAtEveryOpacity) {
+    for (CompositeLoops path : {CompositeLoops::Best, CompositeLoops::Sse2, CompositeLoops::Scalar}) {
+        SCOPED_TRACE(static_cast<int>(path));
+        composite_select_loops(path);
+        check_loops_against_channel_rule();
+    }
+    composite_select_loops(CompositeLoops::Best);
 }
 
 }  // namespace
