@@ -40,3 +40,8 @@ std::string demo_folder();
 // the story and prints its figures. Returns the process exit code.
 int startup_child_main(const char* folder);
 constexpr const char* kStartupChildFlag = "--startup-child";
+
+// The child-process side of the X-session cases: the demo story on the display given by DISPLAY,
+// the first scene at rest, then cross-fade frames; prints its figures. server: the X server's pid.
+int xsession_child_main(const char* folder, const char* server);
+constexpr const char* kXSessionChildFlag = "--xsession-child";

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/window/sdl_shared.h"
+#include "platform/video/compositor.h"
 #include "platform/video/sprite.h"
 #include "platform/video/texture.h"
 
@@ -28,6 +30,9 @@ struct LossScript {
 struct RendererState {
     SDL_Renderer* renderer = nullptr;  // null before creation and after release
     SDL_Surface* surface = nullptr;    // the offscreen canvas (Offscreen kind only)
+    uint32_t* surface_pixels = nullptr;  // its pixels, ours: opaque pictures are drawn straight in
+    bool clear_pending = false;        // the canvas is to be cleared before anything else is drawn
+    uint32_t clear_argb = 0;           // to this colour
     SDL_Texture* canvas = nullptr;     // the canvas target (window kinds only)
     RendererKind kind = RendererKind::Offscreen;
     int windowed = 1;                  // presentation set applied last
@@ -110,6 +115,51 @@ SDL_Texture* new_sdl_texture(SDL_Renderer* r, const Texture* t) {
 
 int round_pos(float v) { return static_cast<int>(std::floor(v + 0.5f)); }
 
+constexpr size_t kCanvasBytes = static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight * 4;
+
+// Carries out a clear that was held back for the first draw of a frame.
+void clear_now() {
+    if (!rs.clear_pending || !rs.renderer) return;
+    rs.clear_pending = false;
+    const uint32_t c = rs.clear_argb;
+    SDL_SetRenderDrawColor(rs.renderer, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, c >> 24);
+    SDL_RenderClear(rs.renderer);
+}
+
+// Draws an opaque texture with white colour modulation straight into a canvas of ours, giving the
+// pixels SDL's software renderer would (full opacity copies; partial opacity mixes by the alpha);
+// a clear still pending and covered whole by the draw is mixed in on the way, so a fade writes
+// the canvas once. false when the draw is not of that kind (SDL draws it).
+bool draw_direct(const Texture* t, SDL_Rect s, SDL_Rect d, Uint8 alpha, uint32_t colour) {
+    if (!rs.surface_pixels || t->format != PixelFormat::X8R8G8B8 || (colour & 0x00FFFFFFu) != 0x00FFFFFFu)
+        return false;
+    // Into the viewport, clipped to it and to the canvas, as the renderer does.
+    d.x += rs.viewport.x;
+    d.y += rs.viewport.y;
+    const int left = std::max({d.x, rs.viewport.x, 0});
+    const int top = std::max({d.y, rs.viewport.y, 0});
+    const int right = std::min({d.x + d.w, rs.viewport.x + rs.viewport.w, kBackBufferWidth});
+    const int bottom = std::min({d.y + d.h, rs.viewport.y + rs.viewport.h, kBackBufferHeight});
+    if (right <= left || bottom <= top) return true;
+    s.x += left - d.x;
+    s.y += top - d.y;
+    const int w = right - left, h = bottom - top;
+    SDL_RenderFlush(rs.renderer);  // whatever SDL still holds lands first
+    const PixelRows dst{rs.surface_pixels + static_cast<size_t>(top) * kBackBufferWidth + left, kBackBufferWidth * 4};
+    const ConstPixelRows src{t->pixels + static_cast<size_t>(s.y) * (t->pitch / 4) + s.x, t->pitch};
+    if (rs.clear_pending && w == kBackBufferWidth && h == kBackBufferHeight) {
+        rs.clear_pending = false;
+        const uint32_t c = rs.clear_argb;
+        composite_blend_over_colour(dst, src, w, h, alpha,
+                                    SDL_MapRGB(rs.surface->format, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
+        return true;
+    }
+    clear_now();
+    SDL_RenderFlush(rs.renderer);
+    composite_blend(dst, src, w, h, alpha);
+    return true;
+}
+
 // The sprite batch's sink: one textured rectangle, texel for texel, colour and alpha modulated.
 void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t colour) {
     if (!rs.renderer || !t || !t->pixels) return;
@@ -125,6 +175,8 @@ void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t col
     d.h = s.h;
     const Uint8 alpha = static_cast<Uint8>(colour >> 24);
     if (alpha == 0) return;  // blending at opacity 0 leaves the canvas as it is
+    if (draw_direct(t, s, d, alpha, colour)) return;
+    clear_now();
     SDL_Texture* tex = sdl_texture_of(t);
     if (!tex) return;
     // An opaque texture at full opacity replaces what it covers: a plain copy, no blending.
@@ -158,6 +210,33 @@ bool shape_window(int windowed) {
     if (SDL_SetWindowFullscreen(win, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     if (windowed) SDL_SetWindowSize(win, kBackBufferWidth, kBackBufferHeight + sdl_menu_bar_height());
     return true;
+}
+
+// Whether a GPU renderer is worth making. Without a GPU device (no DRI render node, no NVIDIA
+// device node) or with Mesa told to draw in software, OpenGL is Mesa's software rasterizer: it
+// spends several times the CPU of SDL's software renderer on a cross-fade and maps some 60 MB of
+// libraries. The software renderer is then taken without loading OpenGL at all.
+bool gpu_device_present() {
+    const char* software = SDL_getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (software && *software && std::strcmp(software, "0") != 0 && std::strcmp(software, "false") != 0) return false;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", ec))
+        if (entry.path().filename().string().rfind("renderD", 0) == 0) return true;
+    return std::filesystem::exists("/dev/nvidia0", ec);
+}
+
+// An OpenGL renderer whose GL_RENDERER names a software rasterizer (a GPU machine can still get
+// one, e.g. under a virtual X server).
+bool drawn_by_software_rasterizer(SDL_Renderer* r) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(r, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned kGlRenderer = 0x1F01;
+    auto get = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = get ? get(kGlRenderer) : nullptr;
+    if (!name) return false;
+    const char* text = reinterpret_cast<const char*>(name);
+    return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "swrast");
 }
 
 }  // namespace
@@ -198,16 +277,32 @@ HRESULT renderer_create(RendererKind kind) {
     }
     rs.kind = kind;
     if (kind == RendererKind::Offscreen) {
-        rs.surface = SDL_CreateRGBSurfaceWithFormat(0, kBackBufferWidth, kBackBufferHeight, 32,
-                                                    SDL_PIXELFORMAT_RGB888);
-        if (!rs.surface) return D3DERR_OUTOFVIDEOMEMORY;
+        rs.surface_pixels = pixel_buffer_alloc(kCanvasBytes, PixelBufferKind::Canvas, true);
+        if (rs.surface_pixels)
+            rs.surface = SDL_CreateRGBSurfaceWithFormatFrom(rs.surface_pixels, kBackBufferWidth, kBackBufferHeight, 32,
+                                                            kBackBufferWidth * 4, SDL_PIXELFORMAT_RGB888);
+        if (!rs.surface) {
+            renderer_release();
+            return D3DERR_OUTOFVIDEOMEMORY;
+        }
         rs.renderer = SDL_CreateSoftwareRenderer(rs.surface);
     } else {
         SDL_Window* win = sdl_main_window();
         if (!win) return E_FAIL;
+        // SDL_RENDER_DRIVER, when set, names the renderer; otherwise no software OpenGL.
+        const bool driver_named = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+        if (kind == RendererKind::Accelerated && !driver_named && !gpu_device_present()) return E_FAIL;
+        // The software renderer draws into the window's own surface (shared memory with the X
+        // server), not into an OpenGL texture standing in for it.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         Uint32 flags = SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE |
                        (kind == RendererKind::Accelerated ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE);
         rs.renderer = SDL_CreateRenderer(win, -1, flags);
+        if (rs.renderer && kind == RendererKind::Accelerated && !driver_named &&
+            drawn_by_software_rasterizer(rs.renderer)) {
+            renderer_release();
+            return E_FAIL;
+        }
     }
     if (!rs.renderer) {
         HRESULT hr = creation_error();
@@ -238,6 +333,9 @@ void renderer_release() {
     rs.renderer = nullptr;
     if (rs.surface) SDL_FreeSurface(rs.surface);
     rs.surface = nullptr;
+    pixel_buffer_free(rs.surface_pixels, kCanvasBytes, PixelBufferKind::Canvas);
+    rs.surface_pixels = nullptr;
+    rs.clear_pending = false;
     rs.in_scene = rs.lost = rs.natives_lost = false;
     rs.script = LossScript{};
 }
@@ -261,6 +359,12 @@ HRESULT renderer_set_viewport(int x, int y, int width, int height) {
 
 HRESULT renderer_clear(uint32_t argb) {
     if (!rs.renderer) return D3DERR_INVALIDCALL;
+    if (rs.surface_pixels) {
+        // Held back: the frame's first draw of a whole opaque picture mixes it in as it goes.
+        rs.clear_pending = true;
+        rs.clear_argb = argb;
+        return S_OK;
+    }
     SDL_SetRenderDrawColor(rs.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
     return SDL_RenderClear(rs.renderer) == 0 ? S_OK : E_FAIL;
 }
@@ -285,6 +389,7 @@ HRESULT renderer_present() {
         return D3DERR_DEVICELOST;
     }
     if (rs.lost) return D3DERR_DEVICELOST;
+    clear_now();
     ++rs.presents;
     if (rs.kind == RendererKind::Offscreen) {
         SDL_RenderPresent(rs.renderer);
@@ -364,6 +469,7 @@ HRESULT renderer_reset(int windowed) {
 bool renderer_read_canvas(uint32_t* out) {
     if (!rs.renderer || !out) return false;
     if (rs.surface) {
+        clear_now();
         SDL_RenderFlush(rs.renderer);
         if (SDL_LockSurface(rs.surface) != 0) return false;
         for (int y = 0; y < kBackBufferHeight; ++y)

@@ -3,11 +3,11 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <utility>
 
 #include "platform/image/image_decode.h"
+#include "platform/video/compositor.h"
 #include "platform/system/memory.h"
 
 namespace {
@@ -19,12 +19,15 @@ TextureNativeRelease native_release = nullptr;
 // Large pixel buffers lately released, kept for the next texture of the same size. A scene change
 // makes and frees one full picture; memory the process has not touched yet costs more to fault in
 // than the decode itself, and a heap that hands such blocks out and back fragments.
-struct FreeDeleter {
-    void operator()(uint32_t* p) const { std::free(p); }
-};
 struct SpareBuffer {
     size_t bytes = 0;
-    std::unique_ptr<uint32_t, FreeDeleter> pixels;
+    uint32_t* pixels = nullptr;  // owned
+    void reset(uint32_t* p = nullptr, size_t b = 0) {
+        pixel_buffer_free(pixels, bytes, PixelBufferKind::Picture);
+        pixels = p;
+        bytes = b;
+    }
+    ~SpareBuffer() { reset(); }
 };
 constexpr int kSpareBuffers = 2;
 SpareBuffer spare_buffers[kSpareBuffers];  // user-interface thread only
@@ -32,8 +35,10 @@ SpareBuffer spare_buffers[kSpareBuffers];  // user-interface thread only
 uint32_t* take_spare(size_t bytes) {
     for (SpareBuffer& spare : spare_buffers) {
         if (spare.pixels && spare.bytes == bytes) {
+            uint32_t* p = spare.pixels;
+            spare.pixels = nullptr;
             spare.bytes = 0;
-            return spare.pixels.release();
+            return p;
         }
     }
     return nullptr;
@@ -45,21 +50,17 @@ void give_back(uint32_t* pixels, size_t bytes) {
     if (bytes >= static_cast<size_t>(kLargeBlockBytes)) {
         for (SpareBuffer& spare : spare_buffers) {
             if (!spare.pixels) {
-                spare.bytes = bytes;
-                spare.pixels.reset(pixels);
+                spare.reset(pixels, bytes);
                 return;
             }
         }
     }
-    std::free(pixels);
+    pixel_buffer_free(pixels, bytes, PixelBufferKind::Picture);
 }
 }  // namespace
 
 void texture_free_spare_buffers() {
-    for (SpareBuffer& spare : spare_buffers) {
-        spare.pixels.reset();
-        spare.bytes = 0;
-    }
+    for (SpareBuffer& spare : spare_buffers) spare.reset();
 }
 
 void texture_fail_next_creations(int count, HRESULT result) {
@@ -89,7 +90,7 @@ HRESULT create(int width, int height, PixelFormat format, bool zero, Texture** o
     if (t->pixels && zero) std::memset(t->pixels, 0, bytes);
     for (int attempt = 0; !t->pixels && attempt < 2; ++attempt) {
         if (attempt == 1) texture_free_spare_buffers();  // short of memory: the kept buffers go first
-        t->pixels = static_cast<uint32_t*>(zero ? std::calloc(bytes, 1) : std::malloc(bytes));
+        t->pixels = pixel_buffer_alloc(bytes, PixelBufferKind::Picture, zero);
     }
     if (!t->pixels) {
         delete t;
