@@ -217,7 +217,10 @@ void window_set_icon(const uint32_t* argb, int size) {
 }
 
 void window_show() {
-    if (ws.open) SDL_ShowWindow(ws.window);
+    if (!ws.open) return;
+    SDL_ShowWindow(ws.window);
+    // SDL wrote the ICCCM title in the locale's encoding when it made the window and mapped it.
+    sdl_x11_set_title(ws.window, SDL_GetWindowTitle(ws.window));
 }
 
 void window_close() {
