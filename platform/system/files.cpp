@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -35,12 +36,9 @@ bool exists(const std::string& p) {
     return ::stat(p.c_str(), &st) == 0;
 }
 
-// ASCII letters only, whatever the locale: bytes above 0x7F belong to Shift-JIS or UTF-8
-// characters and are compared as they are.
 std::string fold(const std::string& s) {
     std::string out = s;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -72,8 +70,7 @@ std::string resolve_game_path(const char* path) {
     if (!path || !*path) return "";
     std::string p = path;
     if (p[0] == '\\' || p[0] == '/') return "";                                        // absolute
-    const char letter = static_cast<char>(p[0] | 0x20);
-    if (p.size() >= 2 && letter >= 'a' && letter <= 'z' && p[1] == ':') return "";  // drive
+    if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') return "";  // drive
     std::string resolved;
     for (const std::string& part : split_components(p)) {
         if (part == "..") return "";
