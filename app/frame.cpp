@@ -18,8 +18,8 @@ void finish_late_switch();
 namespace {
 
 constexpr uint32_t kClearWhite = 0xFFFFFFFF;
-constexpr int kCreditsMusicWaitState = 7;  // the staff roll's state that waits for the music
 constexpr uint32_t kClearBlack = 0xFF000000;
+constexpr int kCreditsMusicWaitState = 7;  // the staff roll's state that waits for the music
 
 // A lost device: 1 when it is usable again, 0 to try again later, -1 when it is gone for good.
 int recover_device() {
