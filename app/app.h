@@ -14,6 +14,9 @@ extern uint32_t since_last_present;   // milliseconds measured by the last pacin
 
 constexpr uint32_t kMinPresentGapMs = 4;    // windowed mode: at least this between presents
 constexpr uint32_t kLostPollMs = 100;       // wait between polls of a lost device
+constexpr uint32_t kRaisePollMs = 50;       // how often the loop listens for a later copy
+constexpr uint32_t kRestPollMs = 200;       // the same at rest, between sleeps in the queue
+constexpr uint32_t kStillUntilInput = 0xFFFFFFFF;  // the picture changes only through input
 constexpr int kPointerFallbackX = 399;      // canvas pixel the pointer goes to when it was
 constexpr int kPointerFallbackY = 299;      // outside the canvas at a display-mode switch
 constexpr const char* kInstanceName = "MOPAKE-120129-MUTEXNAME";
@@ -24,7 +27,8 @@ int app_main();
 int start_up();
 // Releases everything in order; every step skips what does not exist.
 void shut_down();
-// Polls events without blocking and runs the idle step when none wait; returns the exit code.
+// Takes every waiting event, then runs the idle step; at rest it waits for the next event
+// instead (see picture_still_for_ms). Returns the exit code.
 int run_message_loop();
 
 // The window procedure: what each translated window event does.
@@ -53,6 +57,10 @@ int frame_step();
 // Windowed mode with the 1 ms period: waits until kMinPresentGapMs passed since the last
 // present. Returns 0.
 int pace_frame();
+// How long the picture last drawn stays as it is if no input comes: 0 when the next idle moment
+// must run the idle step (an animation runs, a press waits, the device is lost), the
+// milliseconds left of the staff roll's timed wait, or kStillUntilInput.
+uint32_t picture_still_for_ms();
 
 // Test seam: the start-up and shutdown steps that ran, in order, are appended to log.
 void app_trace_to(std::vector<std::string>* log);

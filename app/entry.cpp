@@ -2,6 +2,8 @@
 // sequence, each in its fixed order.
 #include "app/app.h"
 
+#include <algorithm>
+
 #include "common/flags.h"
 #include "common/messages.h"
 #include "gfx/device.h"
@@ -25,7 +27,6 @@ uint32_t since_last_present = 0;
 namespace {
 std::vector<std::string>* trace_log = nullptr;  // test seam; user-interface thread only
 bool quit_posted = false;                       // the loop ends at its next turn
-constexpr uint32_t kRaisePollMs = 50;           // how often the loop listens for a later copy
 IdleHook idle_hook = nullptr;                   // harness seam; null in the game
 }  // namespace
 
@@ -141,25 +142,50 @@ void shut_down() {
     instance_release();
 }
 
+// The loop draws a frame whenever the queue is empty and either an event was taken since the
+// last frame (input, pointer motion, an expose, any window change) or picture_still_for_ms says
+// the picture moves on by itself. Otherwise the picture on screen is still what a frame would
+// draw, and the loop sleeps in the window system's queue until an event comes, at most until the
+// next listen for a later copy (kRestPollMs) or the end of the staff roll's timed wait. The
+// replay harness (idle hook) draws a frame at every idle moment, as it counts them.
 int run_message_loop() {
     uint32_t last_raise_poll = clock_now_ms();
+    bool frame_due = true;  // an event was taken since the last idle step
     while (!quit_posted) {
         if (termination_requested()) {  // SIGTERM or SIGINT: the window goes, then the usual shutdown
             destroy_main_window();
             break;
         }
-        if (clock_now_ms() - last_raise_poll >= kRaisePollMs) {
+        uint32_t since_raise_poll = clock_now_ms() - last_raise_poll;
+        if (since_raise_poll >= kRaisePollMs) {
             last_raise_poll = clock_now_ms();
+            since_raise_poll = 0;
             if (instance_raise_requested()) window_raise();
         }
         WindowEvent event;
         if (window_poll_event(&event)) {
             main_window_proc(event);
+            frame_due = true;
             continue;
         }
-        int hook = idle_hook ? idle_hook() : 0;
-        if (hook == 1) continue;
-        if (hook < 0 || !idle_step()) destroy_main_window();
+        if (idle_hook) {
+            int hook = idle_hook();
+            if (hook == 1) continue;
+            if (hook < 0 || !idle_step()) destroy_main_window();
+            continue;
+        }
+        if (!frame_due) {
+            const uint32_t still = picture_still_for_ms();
+            if (still > 0) {
+                if (window_wait_event(&event, std::min(still, kRestPollMs - since_raise_poll))) {
+                    main_window_proc(event);
+                    frame_due = true;
+                }
+                continue;
+            }
+        }
+        frame_due = false;
+        if (!idle_step()) destroy_main_window();
     }
     return 0;
 }

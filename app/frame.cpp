@@ -19,6 +19,7 @@ namespace {
 
 constexpr uint32_t kClearWhite = 0xFFFFFFFF;
 constexpr uint32_t kClearBlack = 0xFF000000;
+constexpr int kCreditsMusicWaitState = 7;  // the staff roll's state that waits for the music
 
 // A lost device: 1 when it is usable again, 0 to try again later, -1 when it is gone for good.
 int recover_device() {
@@ -28,6 +29,12 @@ int recover_device() {
     if (hr == D3DERR_DEVICENOTRESET) {
         if (sprite_on_lost_device() != 0) return -1;
         hr = renderer_reset(present_params.windowed);
+        if (hr == D3DERR_NOTAVAILABLE) {
+            // The window can no longer cover the screen: the game goes on windowed.
+            windowed_mode = 1;
+            present_params = present_params_windowed;
+            hr = renderer_reset(1);
+        }
         if (hr == D3DERR_DEVICELOST) return 0;
         if (failed(hr)) return -1;
         apply_render_states();
@@ -112,6 +119,25 @@ int frame_step() {
     if (quit_requested) return 1;
     if (switch_requested) toggle_display_mode();
     return 0;
+}
+
+uint32_t picture_still_for_ms() {
+    // A lost device is polled back by the idle step, which waits between its polls.
+    if (device_lost == 1) return 0;
+    // A press or the staff roll's start waits for the next frame step.
+    if (left_click_pending == 1 || right_click_pending == 1 || credits_start_pending == 1) return 0;
+    // Transitions, the balloon and the overlay count drawn frames: every frame is drawn.
+    if (transition_active == 1 || balloon_animating == 1 || menu_animating == 1) return 0;
+    if (credits_mode == 1) {
+        // The staff roll moves every frame, except while it waits for the ending music: that
+        // wait is timed, and the picture stays until the frame that finds it over.
+        const CreditsRoll& r = credits_roll;
+        if (r.state != kCreditsMusicWaitState) return 0;
+        const uint32_t waited = clock_now_ms() - r.start_time;
+        const uint32_t over_at = r.music_wait + kMusicGraceMs + 1;
+        return waited >= over_at ? 0 : over_at - waited;
+    }
+    return kStillUntilInput;
 }
 
 int pace_frame() {

@@ -110,6 +110,13 @@ void toggle_display_mode() {
         window_place.saved = true;
     }
     HRESULT hr = renderer_reset(present_params.windowed);
+    const bool refused = hr == D3DERR_NOTAVAILABLE;
+    if (refused) {
+        // The window cannot cover the screen: the game stays windowed, where it was.
+        windowed_mode = 1;
+        present_params = present_params_windowed;
+        hr = S_OK;
+    }
     present_params.back_buffer_width = kBackBufferWidth;
     present_params.back_buffer_height = kBackBufferHeight;
     if (hr == D3DERR_DEVICELOST) {
@@ -128,7 +135,7 @@ void toggle_display_mode() {
         destroy_main_window();
         return;
     }
-    finish_switch(true, px, py);
+    finish_switch(!refused, px, py);
 }
 
 // Called by the recovery after its reset succeeded.

@@ -13,6 +13,7 @@ constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
 constexpr HRESULT D3DERR_DEVICELOST = static_cast<HRESULT>(0x88760868u);
 constexpr HRESULT D3DERR_DEVICENOTRESET = static_cast<HRESULT>(0x88760869u);
 constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
+constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
 
 inline bool failed(HRESULT hr) { return hr < 0; }
 inline bool succeeded(HRESULT hr) { return hr >= 0; }

@@ -34,6 +34,7 @@ struct RendererState {
     bool clear_pending = false;        // the canvas is to be cleared before anything else is drawn
     uint32_t clear_argb = 0;           // to this colour
     SDL_Texture* canvas = nullptr;     // the canvas target (window kinds only)
+    SDL_Texture* enlarged = nullptr;   // full-screen: the canvas at a whole multiple, or null
     RendererKind kind = RendererKind::Offscreen;
     int windowed = 1;                  // presentation set applied last
     bool in_scene = false;             // between begin and end scene
@@ -203,13 +204,52 @@ HRESULT make_canvas() {
     return S_OK;
 }
 
-// Puts the window into the presentation set's shape. false when SDL refused.
+// Puts the window into the presentation set's shape. false when the window system refused.
 bool shape_window(int windowed) {
-    SDL_Window* win = sdl_main_window();
-    if (!win) return true;
-    if (SDL_SetWindowFullscreen(win, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
-    if (windowed) SDL_SetWindowSize(win, kBackBufferWidth, kBackBufferHeight + sdl_menu_bar_height());
-    return true;
+    if (!sdl_main_window()) return true;
+    return window_set_fullscreen(windowed == 0);
+}
+
+void drop_enlarged() {
+    if (rs.enlarged) SDL_DestroyTexture(rs.enlarged);
+    rs.enlarged = nullptr;
+}
+
+// The smallest whole multiple of the canvas that reaches the placement's size.
+int whole_multiple(const CanvasPlacement& p) {
+    const int kx = (p.width + kBackBufferWidth - 1) / kBackBufferWidth;
+    const int ky = (p.height + kBackBufferHeight - 1) / kBackBufferHeight;
+    return std::max({kx, ky, 1});
+}
+
+// Draws the canvas at placement p on the renderer's output (target null) or target, sharp and
+// even at any factor: nearest-neighbour to the smallest whole multiple that reaches p's size
+// (into *enlarged, made or remade as needed), then a linear scale down to p's size, so that every
+// output pixel shows the canvas pixels it covers by the share it covers of each. At a whole
+// factor it is one nearest-neighbour copy, pixel for pixel.
+bool copy_canvas_scaled(SDL_Renderer* r, SDL_Texture* canvas, SDL_Texture* target, SDL_Texture** enlarged,
+                        const CanvasPlacement& p) {
+    const SDL_Rect dst{p.x, p.y, p.width, p.height};
+    const int k = whole_multiple(p);
+    const int ew = k * kBackBufferWidth, eh = k * kBackBufferHeight;
+    if (ew == p.width && eh == p.height) return SDL_RenderCopy(r, canvas, nullptr, &dst) == 0;
+    int w = 0, h = 0;
+    if (*enlarged && (SDL_QueryTexture(*enlarged, nullptr, nullptr, &w, &h) != 0 || w != ew || h != eh)) {
+        SDL_DestroyTexture(*enlarged);
+        *enlarged = nullptr;
+    }
+    if (!*enlarged) {
+        Uint32 format = SDL_PIXELFORMAT_ARGB8888;
+        SDL_QueryTexture(canvas, &format, nullptr, nullptr, nullptr);
+        *enlarged = SDL_CreateTexture(r, format, SDL_TEXTUREACCESS_TARGET, ew, eh);
+        // Without room for it the picture is still shown, by nearest-neighbour alone.
+        if (!*enlarged) return SDL_RenderCopy(r, canvas, nullptr, &dst) == 0;
+        SDL_SetTextureScaleMode(*enlarged, SDL_ScaleModeLinear);
+        SDL_SetTextureBlendMode(*enlarged, SDL_BLENDMODE_NONE);
+    }
+    bool ok = SDL_SetRenderTarget(r, *enlarged) == 0 && SDL_RenderCopy(r, canvas, nullptr, nullptr) == 0;
+    ok = SDL_SetRenderTarget(r, target) == 0 && ok;
+    return ok && SDL_RenderCopy(r, *enlarged, nullptr, &dst) == 0;
 }
 
 // Whether a GPU renderer is worth making. Without a GPU device (no DRI render node, no NVIDIA
@@ -327,6 +367,7 @@ HRESULT renderer_create(RendererKind kind) {
 void renderer_release() {
     if (rs.renderer) batch_set_sink(nullptr);
     drop_all_natives();
+    drop_enlarged();
     if (rs.canvas) SDL_DestroyTexture(rs.canvas);
     rs.canvas = nullptr;
     if (rs.renderer) SDL_DestroyRenderer(rs.renderer);
@@ -403,11 +444,11 @@ HRESULT renderer_present() {
         ok = ok && SDL_RenderCopy(rs.renderer, rs.canvas, nullptr, &dst) == 0;
         sdl_paint_window_chrome(rs.renderer);
     } else {
+        // Placed by the size the window's drawable really has (the window keeps SDL's idea of
+        // it true, see window_set_fullscreen).
         int w = 0, h = 0;
         SDL_GetRendererOutputSize(rs.renderer, &w, &h);
-        CanvasPlacement p = letterbox_placement(w, h);
-        SDL_Rect dst{p.x, p.y, p.width, p.height};
-        ok = ok && SDL_RenderCopy(rs.renderer, rs.canvas, nullptr, &dst) == 0;
+        ok = ok && copy_canvas_scaled(rs.renderer, rs.canvas, nullptr, &rs.enlarged, letterbox_placement(w, h));
     }
     SDL_RenderPresent(rs.renderer);
     select_canvas();
@@ -450,12 +491,14 @@ HRESULT renderer_reset(int windowed) {
             return rs.script.reset_result;
         }
     }
-    if (!shape_window(windowed)) return E_FAIL;
+    if (!shape_window(windowed)) return windowed ? E_FAIL : D3DERR_NOTAVAILABLE;
     rs.windowed = windowed;
+    if (windowed) drop_enlarged();
     if (rs.natives_lost) {
         // SDL dropped every texture of the renderer: the copies are made again from the pixel
         // buffers when next drawn.
         drop_all_natives();
+        drop_enlarged();
         rs.natives_lost = false;
         HRESULT hr = make_canvas();
         if (failed(hr)) return hr;
@@ -504,11 +547,15 @@ CanvasPlacement letterbox_placement(int ow, int oh) {
 }
 
 namespace {
-// Source pixel that nearest-neighbour scaling shows at destination offset i (SDL's stepping:
-// 16.16 increments, starting half a step in).
+// The canvas pixel under the centre of output pixel i, src canvas pixels being shown over dst
+// output pixels: of the canvas pixels an output pixel shows, the one it shows most of.
 int scaled_source(int i, int src, int dst) {
-    uint32_t inc = (static_cast<uint32_t>(src) << 16) / static_cast<uint32_t>(dst);
-    return static_cast<int>((inc / 2 + static_cast<uint32_t>(i) * inc) >> 16);
+    return static_cast<int>((2LL * i + 1) * src / (2LL * dst));
+}
+// The first output pixel whose centre lies over canvas pixel c.
+int first_showing(int c, int src, int dst) {
+    const long long num = 2LL * dst * c - src;
+    return num <= 0 ? 0 : static_cast<int>((num + 2LL * src - 1) / (2LL * src));
 }
 }  // namespace
 
@@ -523,12 +570,8 @@ bool letterbox_to_canvas(const CanvasPlacement& p, int px, int py, int* cx, int*
 void letterbox_from_canvas(const CanvasPlacement& p, int cx, int cy, int* px, int* py) {
     cx = std::clamp(cx, 0, kBackBufferWidth - 1);
     cy = std::clamp(cy, 0, kBackBufferHeight - 1);
-    int i = std::max(0, static_cast<int>(static_cast<long long>(cx) * p.width / kBackBufferWidth) - 2);
-    while (i < p.width - 1 && scaled_source(i, kBackBufferWidth, p.width) < cx) ++i;
-    int j = std::max(0, static_cast<int>(static_cast<long long>(cy) * p.height / kBackBufferHeight) - 2);
-    while (j < p.height - 1 && scaled_source(j, kBackBufferHeight, p.height) < cy) ++j;
-    *px = p.x + i;
-    *py = p.y + j;
+    *px = p.x + std::min(first_showing(cx, kBackBufferWidth, p.width), std::max(p.width - 1, 0));
+    *py = p.y + std::min(first_showing(cy, kBackBufferHeight, p.height), std::max(p.height - 1, 0));
 }
 
 void renderer_simulate_loss(int lost_polls, HRESULT after_polls, HRESULT reset_result) {
@@ -553,17 +596,17 @@ bool renderer_letterbox_image(const uint32_t* canvas, int ow, int oh, uint32_t* 
     SDL_Texture* tex = r ? SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
                                              kBackBufferWidth, kBackBufferHeight)
                          : nullptr;
+    SDL_Texture* enlarged = nullptr;
     bool ok = tex && SDL_UpdateTexture(tex, nullptr, canvas, kBackBufferWidth * 4) == 0;
     if (ok) {
         SDL_SetTextureScaleMode(tex, SDL_ScaleModeNearest);
         SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
         SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
         SDL_RenderClear(r);
-        CanvasPlacement p = letterbox_placement(ow, oh);
-        SDL_Rect dst{p.x, p.y, p.width, p.height};
-        ok = SDL_RenderCopy(r, tex, nullptr, &dst) == 0;
+        ok = copy_canvas_scaled(r, tex, nullptr, &enlarged, letterbox_placement(ow, oh));
         SDL_RenderPresent(r);
     }
+    if (enlarged) SDL_DestroyTexture(enlarged);
     if (tex) SDL_DestroyTexture(tex);
     if (r) SDL_DestroyRenderer(r);
     SDL_FreeSurface(target);

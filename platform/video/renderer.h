@@ -37,7 +37,8 @@ HRESULT renderer_end_scene();
 HRESULT renderer_present();
 
 // Applies a presentation set (windowed 1: window with menu bar; 0: desktop full-screen) and brings
-// a lost renderer back. S_OK, D3DERR_DEVICELOST (try again later) or E_FAIL.
+// a lost renderer back. S_OK, D3DERR_DEVICELOST (try again later), D3DERR_NOTAVAILABLE (the window
+// cannot cover the screen: it stays windowed, as does the presentation) or E_FAIL.
 HRESULT renderer_reset(int windowed);
 // S_OK when usable, D3DERR_DEVICELOST while lost, D3DERR_DEVICENOTRESET when a reset is due.
 HRESULT renderer_test_cooperative_level();
@@ -49,20 +50,23 @@ int renderer_windowed();
 // Copies the last drawn canvas into out (800x600 pixels 0xAARRGGBB, alpha 0xFF). false on failure.
 bool renderer_read_canvas(uint32_t* out);
 
-// Letterbox: where the canvas lies in an output of the given size when scaled by nearest neighbour
-// keeping its aspect, centred.
+// Letterbox: where the canvas lies in an output of the given size, scaled as large as fits keeping
+// its aspect, centred. Full-screen presentation scales it by nearest neighbour to the smallest
+// whole multiple that reaches that size, then linearly down to it: every screen pixel shows the
+// canvas pixels it covers, weighted by how much it covers of each; whole factors stay exact.
 struct CanvasPlacement {
     int x, y;           // output pixels of the canvas's top-left corner
     int width, height;  // output pixels the canvas covers
 };
 CanvasPlacement letterbox_placement(int output_width, int output_height);
-// The canvas pixel shown at output pixel (px, py) of a letterboxed canvas; false in the bars.
+// The canvas pixel shown at output pixel (px, py) of a letterboxed canvas (the one under the
+// pixel's centre, which it shows the most of); false in the bars.
 bool letterbox_to_canvas(const CanvasPlacement& p, int px, int py, int* cx, int* cy);
 // An output pixel that shows canvas pixel (cx, cy) (the first one along each axis).
 void letterbox_from_canvas(const CanvasPlacement& p, int cx, int cy, int* px, int* py);
 
 // What full-screen presentation shows on an output of ow x oh pixels for a given canvas
-// (software scaling, the same as a software renderer's present): ow x oh pixels into out.
+// (the same two copies as the present, on a software renderer): ow x oh pixels into out.
 bool renderer_letterbox_image(const uint32_t* canvas, int ow, int oh, uint32_t* out);
 
 // Test seam: the next present reports the device lost; then lost_polls cooperative-level polls

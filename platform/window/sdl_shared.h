@@ -17,8 +17,19 @@ void sdl_paint_window_chrome(SDL_Renderer* renderer);
 SDL_Texture* sdl_texture_of(Texture* texture);
 // A one-off SDL copy of a texture's pixels on any renderer (X8 textures made opaque). Caller owns.
 SDL_Texture* sdl_make_texture(SDL_Renderer* renderer, const Texture* texture);
-// Makes sure the video subsystem is up. true on success.
+// Makes sure the video subsystem is up (character handling follows the user's locale from then
+// on). true on success.
 bool sdl_video_up();
+// Gives the main window the full-screen shape (on) or its windowed one. Where no window manager
+// makes it full-screen, the window covers the screen by itself. false when the window system
+// does not give it the screen's size either: the window is windowed again.
+bool window_set_fullscreen(bool on);
+// The size the X server gave a window (platform/window/window_x11.cpp). false when it is no X
+// window or the server could not say.
+bool sdl_x11_window_size(SDL_Window* window, int* width, int* height);
+// Sets an X window's ICCCM title (WM_NAME) to UTF-8 text as UTF8_STRING, which every tool reads;
+// SDL writes it in the locale's encoding, which is "UTF-8" only by name. false when no X window.
+bool sdl_x11_set_title(SDL_Window* window, const char* utf8);
 
 struct MenuBarLayout;
 // The menu bar's part of the window (platform/window/menu_bar.cpp).

@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <clocale>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@
 namespace {
 
 constexpr int kMenuBarHeight = 20;  // pixels above the canvas in windowed mode
+constexpr uint32_t kWindowManagerGraceMs = 150;  // a window manager's time to grant a new size
 
 struct WindowState {
     SDL_Window* window = nullptr;  // null before creation and after release
@@ -22,13 +26,52 @@ struct WindowState {
     bool warped = false;           // the pointer was moved by the program
     int warp_x = 0, warp_y = 0;    // canvas pixel it was moved to
     int desktop_w = 0, desktop_h = 0;  // test seam: simulated full-screen size, 0 = real
+    bool self_sized = false;       // full-screen by our own sizing: borderless, covering the screen
 };
 
 WindowState ws;  // user-interface thread only
 
 bool fullscreen() {
-    return ws.window && (SDL_GetWindowFlags(ws.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    return ws.window && (ws.self_sized || (SDL_GetWindowFlags(ws.window) & SDL_WINDOW_FULLSCREEN) != 0);
 }
+
+// Character handling follows the user's locale, so that the window system gets our UTF-8 titles
+// in the encoding it expects (X converts the ICCCM title, WM_NAME, through it). A session with
+// no locale at all (C or POSIX) gets C.UTF-8. Numbers keep the C conventions: LC_NUMERIC stays.
+void take_character_locale() {
+    static bool taken = false;
+    if (taken) return;
+    taken = true;
+    const char* name = std::setlocale(LC_CTYPE, "");
+    if (!name || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+// The size the window system really gave the window. SDL reports the size it asked for, which
+// is not granted where nobody carries the request out (full screen without a window manager).
+void real_window_size(int* w, int* h) {
+    if (!sdl_x11_window_size(ws.window, w, h)) SDL_GetWindowSize(ws.window, w, h);
+}
+
+// True when the window has this size, as SDL sees it and as the window system made it.
+bool window_has_size(int width, int height) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(ws.window, &w, &h);
+    if (w != width || h != height) return false;
+    real_window_size(&w, &h);
+    return w == width && h == height;
+}
+
+// Waits up to ms for the window system to give the window this size.
+bool window_gets_size(int width, int height, uint32_t ms) {
+    const Uint32 start = SDL_GetTicks();
+    while (!window_has_size(width, height)) {
+        if (SDL_GetTicks() - start >= ms) return false;
+        SDL_Delay(10);
+    }
+    return true;
+}
+
+void set_windowed_size() { SDL_SetWindowSize(ws.window, kBackBufferWidth, kBackBufferHeight + kMenuBarHeight); }
 
 // Where the canvas lies in the full-screen window.
 CanvasPlacement fullscreen_placement() {
@@ -142,6 +185,7 @@ SDL_Window* sdl_main_window() { return ws.window; }
 int sdl_menu_bar_height() { return kMenuBarHeight; }
 
 bool sdl_video_up() {
+    take_character_locale();
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
@@ -173,7 +217,10 @@ void window_set_icon(const uint32_t* argb, int size) {
 }
 
 void window_show() {
-    if (ws.open) SDL_ShowWindow(ws.window);
+    if (!ws.open) return;
+    SDL_ShowWindow(ws.window);
+    // SDL wrote the ICCCM title in the locale's encoding when it made the window and mapped it.
+    sdl_x11_set_title(ws.window, SDL_GetWindowTitle(ws.window));
 }
 
 void window_close() {
@@ -190,6 +237,7 @@ void window_release() {
     if (ws.window) SDL_DestroyWindow(ws.window);
     ws.window = nullptr;
     ws.id = 0;
+    ws.self_sized = false;
 }
 
 bool window_exists() { return ws.open; }
@@ -206,6 +254,51 @@ bool window_poll_event(WindowEvent* out) {
     if (!SDL_WasInit(SDL_INIT_EVENTS) || !SDL_PollEvent(&e)) return false;
     translate(e, out);
     return true;
+}
+
+bool window_wait_event(WindowEvent* out, uint32_t timeout_ms) {
+    *out = WindowEvent{WindowEventKind::None, 0, 0, false, 0};
+    const int timeout = static_cast<int>(std::min<uint32_t>(timeout_ms, 0x7FFFFFFF));
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) {
+        SDL_Delay(static_cast<Uint32>(timeout));
+        return false;
+    }
+    SDL_Event e;
+    if (!SDL_WaitEventTimeout(&e, timeout)) return false;
+    translate(e, out);
+    return true;
+}
+
+bool window_set_fullscreen(bool on) {
+    SDL_Window* win = ws.window;
+    if (!win) return true;
+    if (!on) {
+        const bool ok = SDL_SetWindowFullscreen(win, 0) == 0;
+        if (ws.self_sized) SDL_SetWindowBordered(win, SDL_TRUE);
+        ws.self_sized = false;
+        set_windowed_size();
+        return ok;
+    }
+    SDL_Rect screen{0, 0, 0, 0};
+    const int display = SDL_GetWindowDisplayIndex(win);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &screen) != 0) return false;
+    // The window manager makes the window full-screen; SDL gives it a moment to do so.
+    if (SDL_SetWindowFullscreen(win, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
+        window_gets_size(screen.w, screen.h, kWindowManagerGraceMs))
+        return true;
+    // Nobody did (there may be no window manager): the window covers the screen by itself.
+    SDL_SetWindowFullscreen(win, 0);
+    SDL_SetWindowBordered(win, SDL_FALSE);
+    SDL_SetWindowPosition(win, screen.x, screen.y);
+    SDL_SetWindowSize(win, screen.w, screen.h);
+    if (window_gets_size(screen.w, screen.h, kWindowManagerGraceMs)) {
+        ws.self_sized = true;
+        return true;
+    }
+    // Not that either: the window stays windowed.
+    SDL_SetWindowBordered(win, SDL_TRUE);
+    set_windowed_size();
+    return false;
 }
 
 bool window_pointer_in_canvas(int* x, int* y) {

@@ -77,6 +77,9 @@ void window_raise();
 
 // Takes one event without waiting: false when none was queued.
 bool window_poll_event(WindowEvent* out);
+// Takes one event, waiting up to timeout_ms for it (the thread sleeps meanwhile): false when none
+// came in that time.
+bool window_wait_event(WindowEvent* out, uint32_t timeout_ms);
 
 // Where the system pointer is on the canvas: false when it is not over the canvas.
 bool window_pointer_in_canvas(int* x, int* y);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "scenario/scenario.h"
+#include "scene/credits.h"
 #include "scene/hotspot.h"
 #include "scene/menu_overlay.h"
 #include "scene/transition.h"
@@ -12,6 +13,63 @@
 namespace {
 
 class FrameStepTest : public ShellTest {};
+
+// The message loop rests once picture_still_for_ms says so: by then one more frame draws what the
+// last one did. While the overlay moves, a press waits or the device is lost, no frame is skipped;
+// the staff roll's timed wait for its music says how long is left.
+TEST_F(FrameStepTest, PictureIsStillOnlyWhenAnotherFrameWouldDrawTheSame) {
+    make_device();
+    auto drawn = [&] {
+        draws.clear();
+        EXPECT_EQ(frame_step(), 0);
+        return draws;
+    };
+    auto same = [](const std::vector<DrawCall>& a, const std::vector<DrawCall>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].texture != b[i].texture || a[i].src.left != b[i].src.left || a[i].src.top != b[i].src.top ||
+                a[i].src.right != b[i].src.right || a[i].src.bottom != b[i].src.bottom || a[i].x != b[i].x ||
+                a[i].y != b[i].y || a[i].colour != b[i].colour)
+                return false;
+        return true;
+    };
+    drawn();
+    EXPECT_EQ(picture_still_for_ms(), kStillUntilInput) << "a page at rest waits for input";
+
+    right_click_pending = 1;
+    EXPECT_EQ(picture_still_for_ms(), 0u) << "a press waits for the frame step";
+    std::vector<DrawCall> last;
+    int frames = 0;
+    do {
+        last = drawn();
+    } while (picture_still_for_ms() == 0 && ++frames < 100);
+    EXPECT_EQ(menu_open, 1);
+    EXPECT_EQ(menu_animating, 0) << "still only once the opening has run to its end";
+    EXPECT_TRUE(same(last, drawn())) << "at rest, one more frame draws the same";
+    EXPECT_TRUE(same(last, drawn()));
+
+    for (int* moving : {&transition_active, &balloon_animating, &menu_animating, &credits_start_pending,
+                        &left_click_pending, &credits_mode}) {
+        *moving = 1;
+        EXPECT_EQ(picture_still_for_ms(), 0u);
+        *moving = 0;
+    }
+    device_lost = 1;
+    EXPECT_EQ(picture_still_for_ms(), 0u) << "the idle step polls a lost device back";
+    device_lost = 0;
+
+    const CreditsRoll kept = credits_roll;
+    credits_mode = 1;
+    credits_roll.state = 7;
+    credits_roll.music_wait = 1000;
+    credits_roll.start_time = clock_now_ms() - 10;
+    EXPECT_EQ(picture_still_for_ms(), 1000 + kMusicGraceMs + 1 - 10) << "the staff roll waits for its music";
+    clock_advance_ms(1000 + kMusicGraceMs - 10);
+    EXPECT_EQ(picture_still_for_ms(), 1u);
+    clock_advance_ms(1);
+    EXPECT_EQ(picture_still_for_ms(), 0u) << "the frame that ends the wait is due";
+    credits_roll = kept;
+}
 
 TEST_F(FrameStepTest, ClearsToWhiteAndToBlackDuringTheStaffRoll) {
     make_device();
