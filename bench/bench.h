@@ -45,3 +45,10 @@ constexpr const char* kStartupChildFlag = "--startup-child";
 // the first scene at rest, then cross-fade frames; prints its figures. server: the X server's pid.
 int xsession_child_main(const char* folder, const char* server);
 constexpr const char* kXSessionChildFlag = "--xsession-child";
+
+// Runs this program again as a child with the arguments given and the environment less every
+// variable that starts with one of drop, plus those in add ("NAME=value"), and reads its standard
+// output into *out. The child's wait status, or -1 (with *why) when it could not be started.
+int run_bench_child(const std::string& self, const std::vector<std::string>& args,
+                    const std::vector<std::string>& drop, const std::vector<std::string>& add, std::string* out,
+                    std::string* why);

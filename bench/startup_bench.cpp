@@ -102,40 +102,11 @@ struct ChildFigures {
 
 // Runs this program as a start-up child in folder; false when it failed.
 bool run_child(const std::string& self, const std::string& folder, ChildFigures* out, std::string* why) {
-    int fds[2];
-    if (pipe(fds) != 0) return *why = "no pipe", false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<std::string> env_strings;
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "SDL_VIDEODRIVER=", 16) != 0 && std::strncmp(*e, "SDL_AUDIODRIVER=", 16) != 0)
-            env_strings.push_back(*e);
-    env_strings.push_back("SDL_VIDEODRIVER=dummy");
-    env_strings.push_back("SDL_AUDIODRIVER=dummy");
-    std::vector<char*> envp;
-    for (std::string& s : env_strings) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::string flag = kStartupChildFlag;
-    std::string dir = folder;
-    char* argv[] = {const_cast<char*>(self.c_str()), flag.data(), dir.data(), nullptr};
-
-    pid_t pid = 0;
     const int64_t spawned = monotonic_ns();
-    const int rc = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (rc != 0) {
-        close(fds[0]);
-        return *why = "could not start the child", false;
-    }
     std::string text;
-    char buf[512];
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int status = run_bench_child(self, {kStartupChildFlag, folder}, {"SDL_VIDEODRIVER=", "SDL_AUDIODRIVER="},
+                                       {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, &text, why);
+    if (status < 0) return false;
     const size_t at = text.find("startup-figures:");
     long long frame_ns = 0, main_ns = 0;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos ||
@@ -208,4 +179,44 @@ int startup_child_main(const char* folder) {
                 static_cast<long long>(entered), static_cast<long long>(first_frame), cpu_ms, static_cast<double>(first_frame - begin) / 1e6,
                 peak_mb, scenes, balloons);
     return 0;
+}
+
+int run_bench_child(const std::string& self, const std::vector<std::string>& args,
+                    const std::vector<std::string>& drop, const std::vector<std::string>& add, std::string* out,
+                    std::string* why) {
+    int fds[2];
+    if (pipe(fds) != 0) return *why = "no pipe", -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::vector<std::string> env_strings;
+    for (char** e = environ; *e; ++e) {
+        bool dropped = false;
+        for (const std::string& d : drop) dropped = dropped || std::strncmp(*e, d.c_str(), d.size()) == 0;
+        if (!dropped) env_strings.push_back(*e);
+    }
+    env_strings.insert(env_strings.end(), add.begin(), add.end());
+    std::vector<char*> envp;
+    for (std::string& s : env_strings) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> arg_strings = args;
+    std::vector<char*> argv{const_cast<char*>(self.c_str())};
+    for (std::string& a : arg_strings) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return *why = "could not start the child", -1;
+    }
+    out->clear();
+    char buf[512];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out->append(buf, static_cast<size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
 }

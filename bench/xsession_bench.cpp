@@ -127,38 +127,12 @@ pid_t start_xvfb(std::string* display) {
 
 bool run_x_child(const std::string& self, const std::string& folder, const std::string& display, pid_t server,
                  const char* driver, XFigures* out, std::string* why) {
-    int fds[2];
-    if (pipe(fds) != 0) return *why = "no pipe", false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<std::string> env_strings;
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "SDL_", 4) != 0 && std::strncmp(*e, "DISPLAY=", 8) != 0) env_strings.push_back(*e);
-    env_strings.push_back("DISPLAY=" + display);
-    env_strings.push_back("SDL_VIDEODRIVER=x11");
-    env_strings.push_back("SDL_AUDIODRIVER=dummy");
-    if (driver) env_strings.push_back(std::string("SDL_RENDER_DRIVER=") + driver);
-    std::vector<char*> envp;
-    for (std::string& s : env_strings) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::string flag = kXSessionChildFlag, dir = folder, server_pid = std::to_string(server);
-    char* argv[] = {const_cast<char*>(self.c_str()), flag.data(), dir.data(), server_pid.data(), nullptr};
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (rc != 0) {
-        close(fds[0]);
-        return *why = "could not start the child", false;
-    }
+    std::vector<std::string> add{"DISPLAY=" + display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"};
+    if (driver) add.push_back(std::string("SDL_RENDER_DRIVER=") + driver);
     std::string text;
-    char buf[512];
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int status = run_bench_child(self, {kXSessionChildFlag, folder, std::to_string(server)},
+                                       {"SDL_", "DISPLAY="}, add, &text, why);
+    if (status < 0) return false;
     const size_t at = text.find("xsession-figures:");
     char renderer[200] = {};
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos ||
