@@ -1,0 +1,196 @@
+// The page's end-to-end run in headless Chromium (puppeteer-core): loads the page from the local
+// server, clicks through a balloon of two pages, the overlay menu and three scene changes, takes
+// a screenshot of each moment once the picture is at rest, compares it with the desktop replay
+// harness's frame of the same moment, checks that sound is played after the first click, and
+// prints what the page transferred and when its first picture came.
+//   node e2e.js URL REFERENCE_DIR OUT_DIR
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const [url, referenceDir, outDir] = process.argv.slice(2);
+const kMenuBar = 20;            // the menu bar above the 800x600 picture
+const kMaxMeanDiff = 2;         // per channel, 0..255
+const kFirstFrameLimitMs = 3000;
+const kTransferLimit = 8 * 1024 * 1024;
+
+let failures = 0;
+function check(ok, what) {
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
+  if (!ok) failures++;
+}
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// Counts what SDL's audio processor hands to the browser: calls, and calls with sound in them.
+function watchAudio() {
+  window.audioSeen = { calls: 0, loud: 0 };
+  const make = AudioContext.prototype.createScriptProcessor;
+  AudioContext.prototype.createScriptProcessor = function (...args) {
+    const node = make.apply(this, args);
+    let handler = null;
+    Object.defineProperty(node, 'onaudioprocess', {
+      get() { return handler; },
+      set(f) {
+        handler = f;
+        node.addEventListener('audioprocess', (e) => {
+          if (handler !== f) return;
+          f.call(node, e);
+          window.audioSeen.calls++;
+          const data = e.outputBuffer.getChannelData(0);
+          for (let i = 0; i < data.length; i += 16) {
+            if (Math.abs(data[i]) > 1e-3) { window.audioSeen.loud++; break; }
+          }
+        });
+      },
+    });
+    return node;
+  };
+}
+
+async function main() {
+  fs.mkdirSync(outDir, { recursive: true });
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--autoplay-policy=user-gesture-required', '--enable-unsafe-swiftshader', '--use-angle=swiftshader', '--ignore-gpu-blocklist',
+           '--window-size=900,760'],
+  });
+  const page = await browser.newPage();
+  await page.setViewport({ width: 900, height: 760, deviceScaleFactor: 1 });
+  const logs = [];
+  page.on('console', (m) => logs.push(`console.${m.type()}: ${m.text()}`));
+  page.on('pageerror', (e) => logs.push(`page error: ${e.message}`));
+  page.on('dialog', async (d) => { logs.push(`dialog: ${d.message()}`); await d.dismiss(); });
+  await page.evaluateOnNewDocument(watchAudio);
+
+  // Bytes on the wire per resource, and which came before the first picture.
+  const cdp = await page.target().createCDPSession();
+  await cdp.send('Network.enable');
+  const urls = new Map();
+  const transferred = [];
+  cdp.on('Network.requestWillBeSent', (e) => urls.set(e.requestId, e.request.url));
+  cdp.on('Network.loadingFinished', (e) => transferred.push({ url: urls.get(e.requestId), bytes: e.encodedDataLength, at: Date.now() }));
+
+  const started = Date.now();
+  await page.goto(url, { waitUntil: 'load' });
+  await page.waitForFunction('window.firstFrameAt !== undefined || window.gameOver', { timeout: 60000 });
+  const firstFrameMs = await page.evaluate('window.firstFrameAt');
+  const firstFrameWall = Date.now();
+  check(firstFrameMs !== undefined, 'the game started');
+  if (firstFrameMs === undefined) throw new Error('the game ended at start-up:\n' + logs.join('\n'));
+
+  const box = await page.evaluate(() => {
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    return { x: r.left, y: r.top };
+  });
+  const at = (x, y) => [box.x + x, box.y + kMenuBar + y];
+  const away = async () => page.mouse.move(2, 2);  // off the canvas: the game draws no pointer
+  const clickCanvas = async (x, y, button = 'left') => {
+    await page.mouse.move(...at(x, y));
+    await page.mouse.click(...at(x, y), { button });
+    await sleep(30);
+    await away();
+  };
+  const shot = async () => page.screenshot({ clip: { x: box.x, y: box.y + kMenuBar, width: 800, height: 600 } });
+  // The picture once two screenshots a moment apart are alike (animations over).
+  const atRest = async (name, limitMs = 15000) => {
+    const t0 = Date.now();
+    let last = await shot();
+    for (;;) {
+      await sleep(400);
+      const now = await shot();
+      if (Buffer.compare(now, last) === 0 || Date.now() - t0 > limitMs) {
+        fs.writeFileSync(path.join(outDir, name + '.png'), now);
+        return now;
+      }
+      last = now;
+    }
+  };
+
+  // Pixel comparison in a blank page of the browser: mean absolute difference per channel.
+  const cmpPage = await browser.newPage();
+  const compare = async (name, png) => {
+    const ref = fs.readFileSync(path.join(referenceDir, name + '.png')).toString('base64');
+    const d = await cmpPage.evaluate(async (a, b) => {
+      const pixels = async (b64) => {
+        const img = new Image();
+        img.src = 'data:image/png;base64,' + b64;
+        await img.decode();
+        const c = document.createElement('canvas');
+        c.width = 800; c.height = 600;
+        const g = c.getContext('2d');
+        g.drawImage(img, 0, 0);
+        return g.getImageData(0, 0, 800, 600).data;
+      };
+      const p = await pixels(a), q = await pixels(b);
+      const sum = [0, 0, 0];
+      for (let i = 0; i < p.length; i += 4) for (let k = 0; k < 3; k++) sum[k] += Math.abs(p[i + k] - q[i + k]);
+      return sum.map((s) => s / (800 * 600));
+    }, png.toString('base64'), ref);
+    check(d.every((v) => v < kMaxMeanDiff),
+          `${name}: matches the desktop frame (mean difference per channel R ${d[0].toFixed(2)} G ${d[1].toFixed(2)} B ${d[2].toFixed(2)})`);
+  };
+
+  // The cover, before any gesture: the browser holds the sound back.
+  await away();
+  await compare('start', await atRest('start'));
+  const before = await page.evaluate('window.audioSeen');
+  check(before.loud === 0, `no sound before the first click (${before.calls} audio callbacks, ${before.loud} with sound)`);
+
+  // A balloon: its first page, a click, its second page; two more clicks close it.
+  await clickCanvas(450, 445);
+  await compare('balloon-1', await atRest('balloon-1'));
+  await clickCanvas(450, 445);
+  await compare('balloon-2', await atRest('balloon-2'));
+  const after = await page.evaluate('window.audioSeen');
+  check(after.calls > before.calls && after.loud > 0,
+        `sound plays after the first click (${after.calls} audio callbacks, ${after.loud} with sound)`);
+  await clickCanvas(450, 445);
+  await sleep(300);
+  await clickCanvas(450, 445);
+  await atRest('balloon-closed');
+
+  // The overlay menu: the right button opens it, its cancel label closes it.
+  await clickCanvas(400, 300, 'right');
+  await compare('menu-open', await atRest('menu-open'));
+  await clickCanvas(198, 300);
+  await atRest('menu-closed');
+
+  // Three scene changes through the top-right corner (transitions 10, 1 and 2).
+  for (const n of [1, 2, 3]) {
+    await clickCanvas(759, 39);
+    await sleep(500);
+    await compare(`scene-${n}`, await atRest(`scene-${n}`));
+  }
+
+  // What came over the wire: before the first picture, and in all (the later scenes' data
+  // follows in the background).
+  await page.waitForFunction("Module.FS && Module.FS.analyzePath('/game/data/snd/ending.wav').exists", { timeout: 60000 })
+    .catch(() => {});
+  await sleep(500);
+  const kb = (n) => `${(n / 1024).toFixed(0)} KB`;
+  let early = 0, total = 0;
+  for (const t of transferred) {
+    if (!t.url || t.url.startsWith('data:')) continue;
+    total += t.bytes;
+    if (t.at <= firstFrameWall) early += t.bytes;
+    console.log(`  ${path.basename(new URL(t.url).pathname) || 'index.html'}: ${kb(t.bytes)}`);
+  }
+  console.log(`transferred before the first picture: ${kb(early)}; in all: ${kb(total)}`);
+  console.log(`first picture ${firstFrameMs.toFixed(0)} ms after navigation (page loaded in ${firstFrameWall - started} ms wall)`);
+  check(early < kTransferLimit, `the page starts with ${kb(early)} transferred (limit ${kb(kTransferLimit)})`);
+  check(firstFrameMs < kFirstFrameLimitMs, `first picture within ${kFirstFrameLimitMs} ms`);
+  const errors = logs.filter((l) => /error|abort|exception/i.test(l));
+  check(errors.length === 0, 'no errors in the page' + (errors.length ? ':\n  ' + errors.join('\n  ') : ''));
+  await browser.close();
+  if (failures) {
+    console.log(logs.join('\n'));
+    process.exit(1);
+  }
+}
+
+main().catch((e) => {
+  console.error('e2e: ' + (e && e.stack || e));
+  process.exit(1);
+});
