@@ -4,17 +4,22 @@
 #include <emscripten.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "app/app.h"
 #include "common/flags.h"
 #include "common/messages.h"
 #include "platform/window/dialog_web.h"
 #include "resources/resources.h"
+#include "scenario/scenario.h"
+#include "scene/balloon.h"
 
 namespace {
 
 constexpr const char* kGameFolder = "/game";  // the story's data/ is packaged under it
 
 bool first_frame_shown = false;
+unsigned frames_drawn = 0;          // idle steps run since start-up
 bool page_was_full_screen = false;  // the browser showed the canvas full screen at the last turn
 
 // The browser leaves full screen by itself (Esc, its own controls): the game follows back to
@@ -53,7 +58,10 @@ void turn() {
         web_dialog_turn();
         return;
     }
-    if (!app_quit_posted() && !idle_step()) destroy_main_window();
+    if (!app_quit_posted()) {
+        ++frames_drawn;
+        if (!idle_step()) destroy_main_window();
+    }
     if (app_quit_posted()) {
         end_game();
         return;
@@ -68,7 +76,22 @@ void turn() {
 
 }  // namespace
 
+// For the page's test: the scene, whether anything moves (transition, balloon, overlay), the
+// balloon's page and the frames drawn so far.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* web_game_state() {
+    static char line[160];
+    std::snprintf(line, sizeof line,
+                  "{\"scene\":%d,\"transition\":%d,\"balloon\":%d,\"balloonMoving\":%d,\"page\":%d,"
+                  "\"menu\":%d,\"menuMoving\":%d,\"frames\":%u,\"dialog\":%d}",
+                  scene_table.current_scene, transition_active, balloon_open, balloon_animating,
+                  speech_balloon.page_index, menu_open, menu_animating, frames_drawn, web_dialog_open() ? 1 : 0);
+    return line;
+}
+
 int main() {
+    EM_ASM({
+        if (Module.onStartUp) Module.onStartUp();
+    });
     if (chdir(kGameFolder) != 0) return 0;
     load_string(kStringTitle, title_text, sizeof title_text);
     load_string(kStringClass, class_name, sizeof class_name);
