@@ -22,8 +22,13 @@ Converter to_utf8{"UTF-8", "CP932", reinterpret_cast<iconv_t>(-1), {}};
 Converter to_sjis{"CP932", "UTF-8", reinterpret_cast<iconv_t>(-1), {}};
 Converter to_ucs4{"UTF-32LE", "CP932", reinterpret_cast<iconv_t>(-1), {}};
 
+// A C library without the Windows flavour (musl, in the browser build) has plain Shift-JIS,
+// which reads every character the Windows flavour shares with it.
+const char* plain_sjis(const char* name) { return std::strcmp(name, "CP932") == 0 ? "SHIFT_JIS" : name; }
+
 bool ensure_open(Converter& c) {
     if (c.cd == reinterpret_cast<iconv_t>(-1)) c.cd = iconv_open(c.to, c.from);
+    if (c.cd == reinterpret_cast<iconv_t>(-1)) c.cd = iconv_open(plain_sjis(c.to), plain_sjis(c.from));
     return c.cd != reinterpret_cast<iconv_t>(-1);
 }
 
