@@ -259,7 +259,17 @@ void message_box(const char* caption_sjis, const char* text_sjis, MessageIcon ic
     std::string caption_utf8 = sjis_to_utf8(caption), text_utf8 = sjis_to_utf8(text);
     std::fprintf(stderr, "%s: %s\n", caption_utf8.c_str(), text_utf8.c_str());
     std::fflush(stderr);
-    if (termination_requested() || !display_available()) return;
+    if (termination_requested()) return;
+#ifdef __EMSCRIPTEN__
+    // A page has one canvas, and its main loop cannot wait inside a window of its own: the
+    // browser's own alert shows the text.
+    const Uint32 kind = icon == MessageIcon::Error     ? SDL_MESSAGEBOX_ERROR
+                        : icon == MessageIcon::Warning ? SDL_MESSAGEBOX_WARNING
+                                                       : SDL_MESSAGEBOX_INFORMATION;
+    SDL_ShowSimpleMessageBox(kind, caption_utf8.c_str(), text_utf8.c_str(), nullptr);
+    return;
+#endif
+    if (!display_available()) return;
     MessagePicture pic;
     if (!message_box_picture(text.c_str(), icon, &pic)) return;
     run_box(caption_utf8, pic);

@@ -246,7 +246,8 @@ TEST_F(PrivateFolderTest, WhatAnotherUserPlantsNeverStopsTheGameAndIsNeverFollow
     // Nothing in the way: the game makes its folder closed to others and keeps the lock there.
     r = run_game(game_dir.path, true);
     expect_started(r, "its own folder");
-    EXPECT_EQ(r.err, "");
+    // Only what the game says counts (a sanitizer's own closing report may follow it).
+    EXPECT_EQ(r.err.find("poromina:"), std::string::npos) << r.err;
     struct stat st {};
     ASSERT_EQ(::lstat(own.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
