@@ -6,18 +6,11 @@
 #include <string>
 
 #include "platform/text/sjis.h"
+#include "platform/window/dialog_layout.h"
 #include "platform/window/modal.h"
 #include "platform/window/sdl_shared.h"
 
 namespace {
-
-constexpr int kMargin = 10;         // pixels around the picture
-constexpr int kPictureWidth = 400;  // pixels reserved for the picture
-constexpr int kPictureHeight = 300;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 24;
-constexpr int kDialogWidth = kPictureWidth + 2 * kMargin;
-constexpr int kDialogHeight = kPictureHeight + 3 * kMargin + kButtonHeight + 2;
 
 int answer = 0;  // test seam; user-interface thread only
 
@@ -39,12 +32,12 @@ void paint(ModalWindow* m, bool pressed, void* context) {
     SDL_SetRenderDrawColor(r, 0xF0, 0xF0, 0xF0, 0xFF);
     SDL_RenderClear(r);
     if (d.picture) {
-        SDL_Rect dst{kMargin, kMargin, kPictureWidth, kPictureHeight};
+        SDL_Rect dst{kDialogMargin, kDialogMargin, kDialogPictureWidth, kDialogPictureHeight};
         SDL_QueryTexture(d.picture, nullptr, nullptr, &dst.w, &dst.h);
         SDL_RenderCopy(r, d.picture, nullptr, &dst);
     }
     if (d.text) {
-        SDL_Rect dst{kMargin, m->button.y + (kButtonHeight - d.text_h) / 2, d.text_w, d.text_h};
+        SDL_Rect dst{kDialogMargin, m->button.y + (kDialogButtonHeight - d.text_h) / 2, d.text_w, d.text_h};
         SDL_SetTextureColorMod(d.text, 0, 0, 0);
         SDL_RenderCopy(r, d.text, nullptr, &dst);
     }
@@ -69,7 +62,8 @@ int dialog_run(const DialogContent& content, const DialogHooks& hooks) {
     std::string title = sjis_to_utf8(content.title_sjis ? content.title_sjis : "");
     ModalWindow m;
     if (!modal_open(&m, title.c_str(), kDialogWidth, kDialogHeight)) return -1;
-    m.button = {kDialogWidth - kMargin - kButtonWidth, kPictureHeight + 2 * kMargin, kButtonWidth, kButtonHeight};
+    m.button = {kDialogWidth - kDialogMargin - kDialogButtonWidth, kDialogPictureHeight + 2 * kDialogMargin,
+                kDialogButtonWidth, kDialogButtonHeight};
     DialogTextures d;
     int picture_w = 0, picture_h = 0;
     d.picture = make(m.renderer, content.picture, &picture_w, &picture_h);

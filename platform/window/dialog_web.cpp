@@ -8,20 +8,16 @@
 #include "platform/text/text.h"
 #include "platform/video/renderer.h"
 #include "platform/window/dialog.h"
+#include "platform/window/dialog_layout.h"
 #include "platform/window/dialog_web.h"
 #include "platform/window/sdl_shared.h"
 
 namespace {
 
-constexpr int kMargin = 10;         // pixels around the picture
-constexpr int kPictureWidth = 400;  // pixels reserved for the picture
-constexpr int kPictureHeight = 300;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 24;
 constexpr int kTitleHeight = 22;    // the box's own title bar
 constexpr int kCloseSize = 16;      // its close box
-constexpr int kBoxWidth = kPictureWidth + 2 * kMargin;
-constexpr int kBoxHeight = kTitleHeight + kPictureHeight + 3 * kMargin + kButtonHeight + 2;
+constexpr int kBoxWidth = kDialogWidth;
+constexpr int kBoxHeight = kTitleHeight + kDialogHeight;
 constexpr const char* kTitleFace = "MS UI Gothic";
 constexpr int kTitleTextHeight = 14;
 
@@ -47,8 +43,8 @@ struct Box {
 Box box;
 
 SDL_Rect button() {
-    return {box.x + kBoxWidth - kMargin - kButtonWidth, box.y + kTitleHeight + kPictureHeight + 2 * kMargin,
-            kButtonWidth, kButtonHeight};
+    return {box.x + kBoxWidth - kDialogMargin - kDialogButtonWidth, box.y + kTitleHeight + kDialogPictureHeight + 2 * kDialogMargin,
+            kDialogButtonWidth, kDialogButtonHeight};
 }
 SDL_Rect close_box() {
     return {box.x + kBoxWidth - kCloseSize - 3, box.y + (kTitleHeight - kCloseSize) / 2, kCloseSize, kCloseSize};
@@ -134,12 +130,12 @@ void paint() {
     SDL_RenderDrawLine(r, c.x + 4, c.y + 4, c.x + c.w - 5, c.y + c.h - 5);
     SDL_RenderDrawLine(r, c.x + c.w - 5, c.y + 4, c.x + 4, c.y + c.h - 5);
     fill(r, {box.x, box.y + kTitleHeight, kBoxWidth, kBoxHeight - kTitleHeight}, 0xF0, 0xF0, 0xF0);
-    copy_at(r, box.picture, box.x + kMargin, box.y + kTitleHeight + kMargin, false);
+    copy_at(r, box.picture, box.x + kDialogMargin, box.y + kTitleHeight + kDialogMargin, false);
     SDL_Rect b = button();
     if (box.text) {
         int tw = 0, th = 0;
         SDL_QueryTexture(box.text, nullptr, nullptr, &tw, &th);
-        copy_at(r, box.text, box.x + kMargin, b.y + (kButtonHeight - th) / 2, true);
+        copy_at(r, box.text, box.x + kDialogMargin, b.y + (kDialogButtonHeight - th) / 2, true);
     }
     fill(r, b, 0x00, 0x78, 0xD7);
     const Uint8 face = box.pressed ? 0xCC : 0xE1;
