@@ -19,7 +19,6 @@ namespace {
 
 constexpr uint32_t kClearWhite = 0xFFFFFFFF;
 constexpr uint32_t kClearBlack = 0xFF000000;
-constexpr int kCreditsMusicWaitState = 7;  // the staff roll's state that waits for the music
 
 // A lost device: 1 when it is usable again, 0 to try again later, -1 when it is gone for good.
 int recover_device() {
@@ -131,11 +130,7 @@ uint32_t picture_still_for_ms() {
     if (credits_mode == 1) {
         // The staff roll moves every frame, except while it waits for the ending music: that
         // wait is timed, and the picture stays until the frame that finds it over.
-        const CreditsRoll& r = credits_roll;
-        if (r.state != kCreditsMusicWaitState) return 0;
-        const uint32_t waited = clock_now_ms() - r.start_time;
-        const uint32_t over_at = r.music_wait + kMusicGraceMs + 1;
-        return waited >= over_at ? 0 : over_at - waited;
+        return credits_still_for_ms();
     }
     return kStillUntilInput;
 }

@@ -278,3 +278,12 @@ int draw_credits() {
     }
     return 0;
 }
+
+uint32_t credits_still_for_ms() {
+    const CreditsRoll& r = credits_roll;
+    if (r.state != 7) return 0;
+    // The frame that finds the wait over (see state 7 above) is the first one that moves.
+    const uint32_t waited = clock_now_ms() - r.start_time;
+    const uint32_t over_at = r.music_wait + kMusicGraceMs + 1;
+    return waited >= over_at ? 0 : over_at - waited;
+}

@@ -59,3 +59,6 @@ bool boxes_touch(const CreditBox& first, const CreditBox& second);
 void begin_credits_if_requested();
 // One step of the roll per frame. 0, or -1 when a fill or text render failed (retried next frame).
 int draw_credits();
+// How long the staff roll's picture stays as it is: 0 when it moves at the next frame, else the
+// milliseconds left of its timed wait for the ending music (its only state that stands still).
+uint32_t credits_still_for_ms();
