@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "app/app.h"
 #include "common/flags.h"
 #include "common/messages.h"
 #include "platform/window/dialog_web.h"
 #include "resources/resources.h"
+#include "scenario/data_file.h"
 #include "scenario/scenario.h"
 #include "scene/balloon.h"
 
@@ -86,6 +88,28 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* web_game_state() {
                   scene_table.current_scene, transition_active, balloon_open, balloon_animating,
                   speech_balloon.page_index, menu_open, menu_animating, frames_drawn, web_dialog_open() ? 1 : 0);
     return line;
+}
+
+// The page brings its sounds over the wire compressed and writes each back as the RIFF WAVE file
+// of the desktop's game folder with its samples in the clear; this scrambles the payload of
+// such a file (length bytes from offset) as the data folder stores it. Returns 1 when done, 0
+// when the file cannot be read or written or the range does not lie in it.
+extern "C" EMSCRIPTEN_KEEPALIVE int web_scramble_payload(const char* path, int offset, int length) {
+    FILE* file = std::fopen(path, "r+b");
+    if (!file) return 0;
+    std::vector<unsigned char> bytes;
+    bool ok = offset >= 0 && length >= 0 && std::fseek(file, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(file) : -1;
+    ok = ok && size >= 0 && static_cast<long>(offset) + length <= size;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(length));
+        ok = std::fseek(file, offset, SEEK_SET) == 0 && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    }
+    if (ok) {
+        descramble(bytes.data(), bytes.size());
+        ok = std::fseek(file, offset, SEEK_SET) == 0 && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    }
+    return std::fclose(file) == 0 && ok ? 1 : 0;
 }
 
 int main() {
