@@ -23,6 +23,8 @@ constexpr const char* kInstanceName = "MOPAKE-120129-MUTEXNAME";
 
 // Entry: returns the process exit code (always 0).
 int app_main();
+// Loads the window title and class name (string resources 103 and 109) for every entry.
+void load_window_names();
 // Brings every subsystem up in order. 1 when the window is shown, 0 after a failure message.
 int start_up();
 // Releases everything in order; every step skips what does not exist.

@@ -190,9 +190,13 @@ int run_message_loop() {
     return 0;
 }
 
-int app_main() {
+void load_window_names() {
     load_string(kStringTitle, title_text, sizeof title_text);
     load_string(kStringClass, class_name, sizeof class_name);
+}
+
+int app_main() {
+    load_window_names();
     fatal_error = 0;
     quit_posted = false;
     int exit_code = 0;

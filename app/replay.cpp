@@ -15,7 +15,6 @@
 #include "platform/video/renderer.h"
 #include "platform/text/sjis.h"
 #include "platform/window/window.h"
-#include "resources/resources.h"
 #include "scenario/scenario.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
@@ -156,8 +155,7 @@ bool replay_start_game(FILE* err) {
     clock_use_virtual(true, kReplayClockStartMs);
     reset_shared_flags();
     app_reset_quit();
-    load_string(kStringTitle, title_text, sizeof title_text);
-    load_string(kStringClass, class_name, sizeof class_name);
+    load_window_names();
     fatal_error = 0;
     windowed_mode = 1;
     if (start_up()) return true;

@@ -11,7 +11,6 @@
 #include "common/flags.h"
 #include "common/messages.h"
 #include "platform/window/dialog_web.h"
-#include "resources/resources.h"
 #include "scenario/data_file.h"
 #include "scenario/scenario.h"
 #include "scene/balloon.h"
@@ -117,8 +116,7 @@ int main() {
         if (Module.onStartUp) Module.onStartUp();
     });
     if (chdir(kGameFolder) != 0) return 0;
-    load_string(kStringTitle, title_text, sizeof title_text);
-    load_string(kStringClass, class_name, sizeof class_name);
+    load_window_names();
     fatal_error = 0;
     windowed_mode = 1;
     if (!start_up()) {

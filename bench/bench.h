@@ -46,6 +46,11 @@ constexpr const char* kStartupChildFlag = "--startup-child";
 int xsession_child_main(const char* folder, const char* server);
 constexpr const char* kXSessionChildFlag = "--xsession-child";
 
+// The child's way into the game: enters the demo game folder, loads the window names and puts
+// the shared flags at their start values, windowed. False (with a line on stderr) when the
+// folder cannot be entered.
+bool enter_demo_game(const char* folder);
+
 // Runs this program again as a child with the arguments given and the environment less every
 // variable that starts with one of drop, plus those in add ("NAME=value"), and reads its standard
 // output into *out. The child's wait status, or -1 (with *why) when it could not be started.

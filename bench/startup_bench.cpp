@@ -19,7 +19,6 @@
 #include "common/flags.h"
 #include "common/messages.h"
 #include "bench/bench.h"
-#include "resources/resources.h"
 #include "scenario/scenario.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
@@ -150,14 +149,7 @@ BENCHMARK(BM_StartUpDemo)->UseManualTime()->Iterations(1)->Repetitions(kRepetiti
 
 int startup_child_main(const char* folder) {
     const int64_t entered = monotonic_ns();
-    if (chdir(folder) != 0) {
-        std::fprintf(stderr, "cannot enter %s\n", folder);
-        return 1;
-    }
-    load_string(kStringTitle, title_text, sizeof title_text);
-    load_string(kStringClass, class_name, sizeof class_name);
-    reset_shared_flags();
-    windowed_mode = 1;
+    if (!enter_demo_game(folder)) return 1;
     const int64_t begin = monotonic_ns();
     if (start_up() != 1) {  // its last act presents the first frame
         std::fprintf(stderr, "start-up failed\n");
@@ -179,6 +171,17 @@ int startup_child_main(const char* folder) {
                 static_cast<long long>(entered), static_cast<long long>(first_frame), cpu_ms, static_cast<double>(first_frame - begin) / 1e6,
                 peak_mb, scenes, balloons);
     return 0;
+}
+
+bool enter_demo_game(const char* folder) {
+    if (chdir(folder) != 0) {
+        std::fprintf(stderr, "cannot enter %s\n", folder);
+        return false;
+    }
+    load_window_names();
+    reset_shared_flags();
+    windowed_mode = 1;
+    return true;
 }
 
 int run_bench_child(const std::string& self, const std::vector<std::string>& args,

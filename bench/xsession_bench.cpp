@@ -24,7 +24,6 @@
 #include "common/flags.h"
 #include "common/messages.h"
 #include "platform/window/sdl_shared.h"
-#include "resources/resources.h"
 #include "scene/transition.h"
 
 extern char** environ;
@@ -184,14 +183,7 @@ BENCHMARK_CAPTURE(BM_XSession, opengl, "opengl")->UseManualTime()->Iterations(1)
 }  // namespace
 
 int xsession_child_main(const char* folder, const char* server) {
-    if (chdir(folder) != 0) {
-        std::fprintf(stderr, "cannot enter %s\n", folder);
-        return 1;
-    }
-    load_string(kStringTitle, title_text, sizeof title_text);
-    load_string(kStringClass, class_name, sizeof class_name);
-    reset_shared_flags();
-    windowed_mode = 1;
+    if (!enter_demo_game(folder)) return 1;
     if (start_up() != 1) {
         std::fprintf(stderr, "start-up failed\n");
         shut_down();
