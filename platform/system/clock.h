@@ -7,6 +7,12 @@
 uint32_t clock_now_ms();
 // Sleeps at least ms milliseconds (on the virtual clock: advances it by ms at once).
 void clock_sleep_ms(uint32_t ms);
+// Nanoseconds on the same monotonic clock (the virtual clock's milliseconds, scaled).
+int64_t clock_now_ns();
+// Sleeps until the monotonic clock reads at least ns (on the virtual clock: moves it there).
+void clock_sleep_until_ns(int64_t ns);
+// CPU time all the process's threads have used, in nanoseconds (0 when unknown).
+int64_t clock_process_cpu_ns();
 // True when the clock and sleeps work at 1 ms resolution or finer (the 1 ms timer period).
 bool clock_has_1ms_period();
 

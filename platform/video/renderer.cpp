@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
+#include "platform/system/clock.h"
 #include "platform/window/sdl_shared.h"
 #include "platform/video/compositor.h"
+#include "platform/video/refresh.h"
 #include "platform/video/sprite.h"
 #include "platform/video/texture.h"
 
@@ -49,6 +52,8 @@ struct RendererState {
     int creations_to_fail = 0;
     HRESULT creation_failure = S_OK;
     bool offscreen_only = false;
+    bool paced = false;                // presents keep to the display's refresh (a real display)
+    RefreshPacer pacer;                // and how
 };
 
 RendererState rs;  // user-interface thread only
@@ -279,6 +284,50 @@ bool drawn_by_software_rasterizer(SDL_Renderer* r) {
     return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "swrast");
 }
 
+// Presents of a window on a real display keep to its refresh; SDL's dummy and offscreen video
+// drivers have no display, and the page's frames are paced by the browser's animation frames.
+bool refresh_paced_driver() {
+#ifdef __EMSCRIPTEN__
+    return false;
+#else
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+#endif
+}
+
+// The refresh rate of the display the window is on now (0 when SDL reports none).
+int window_refresh_hz(int* display) {
+    *display = sdl_main_window() ? SDL_GetWindowDisplayIndex(sdl_main_window()) : -1;
+    SDL_DisplayMode mode{};
+    if (*display < 0 || SDL_GetCurrentDisplayMode(*display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+}
+
+// Shows the drawn frame: at the next refresh of the display, unless the present waits for it.
+void present_at_refresh() {
+    if (!rs.paced || clock_is_virtual()) {
+        SDL_RenderPresent(rs.renderer);
+        return;
+    }
+    int display = -1;
+    const int hz = window_refresh_hz(&display);
+    pacer_set_display(&rs.pacer, hz, display, clock_now_ns());
+    const int64_t until = pacer_wait_until(&rs.pacer, clock_now_ns());
+    if (until > clock_now_ns()) clock_sleep_until_ns(until);
+    const int64_t asked = clock_now_ns();
+    const int64_t cpu = clock_process_cpu_ns();
+    SDL_RenderPresent(rs.renderer);
+    const int64_t cpu_spent = clock_process_cpu_ns() - cpu;
+    pacer_presented(&rs.pacer, asked, clock_now_ns(), cpu_spent);
+}
+
+void report_pacing() {
+    if (!rs.paced || !SDL_getenv("POROMINA_PACING_REPORT")) return;
+    std::fprintf(stderr, "pacing: display %d, refresh %.2f Hz, presents wait for it: %s, probes %d, changes %d\n",
+                 rs.pacer.display, rs.pacer.period_ns > 0 ? 1e9 / static_cast<double>(rs.pacer.period_ns) : 0.0,
+                 rs.pacer.display_waits ? "yes" : "no", rs.pacer.probes, rs.pacer.switches);
+}
+
 }  // namespace
 
 SDL_Renderer* sdl_main_renderer() { return rs.renderer; }
@@ -355,6 +404,12 @@ HRESULT renderer_create(RendererKind kind) {
         return hr;
     }
     rs.windowed = 1;
+    rs.paced = kind != RendererKind::Offscreen && refresh_paced_driver();
+    {
+        int display = -1;
+        const int hz = rs.paced ? window_refresh_hz(&display) : 0;
+        pacer_reset(&rs.pacer, hz, display);
+    }
     rs.viewport = {0, 0, kBackBufferWidth, kBackBufferHeight};
     rs.in_scene = rs.lost = rs.natives_lost = false;
     rs.resets = rs.presents = 0;
@@ -365,7 +420,10 @@ HRESULT renderer_create(RendererKind kind) {
 }
 
 void renderer_release() {
-    if (rs.renderer) batch_set_sink(nullptr);
+    if (rs.renderer) {
+        batch_set_sink(nullptr);
+        report_pacing();
+    }
     drop_all_natives();
     drop_enlarged();
     if (rs.canvas) SDL_DestroyTexture(rs.canvas);
@@ -450,7 +508,7 @@ HRESULT renderer_present() {
         SDL_GetRendererOutputSize(rs.renderer, &w, &h);
         ok = ok && copy_canvas_scaled(rs.renderer, rs.canvas, nullptr, &rs.enlarged, letterbox_placement(w, h));
     }
-    SDL_RenderPresent(rs.renderer);
+    present_at_refresh();
     select_canvas();
     if (!ok) {
         rs.lost = true;

@@ -32,8 +32,9 @@ HRESULT renderer_clear(uint32_t argb);
 // Brackets the drawing of one frame. begin fails while the device is lost.
 HRESULT renderer_begin_scene();
 HRESULT renderer_end_scene();
-// Shows the canvas: S_OK, D3DERR_DEVICELOST when the device was lost (the frame is not shown),
-// E_FAIL for any other failure.
+// Shows the canvas at the next refresh of the display (where the present does not wait for the
+// retrace itself, the wait is made here; see refresh.h): S_OK, D3DERR_DEVICELOST when the device
+// was lost (the frame is not shown), E_FAIL for any other failure.
 HRESULT renderer_present();
 
 // Applies a presentation set (windowed 1: window with menu bar; 0: desktop full-screen) and brings
