@@ -53,11 +53,14 @@ int64_t pacer_wait_until(RefreshPacer* p, int64_t now_ns) {
         p->probing = true;
         return now_ns;
     }
-    if (p->next_ns == 0 || now_ns > p->next_ns) {
-        // The first frame, or one that missed its refresh: shown at once, the grid restarts.
+    if (p->next_ns == 0 || (now_ns - p->next_ns) * 2 > p->period_ns) {
+        // The first frame, or one that missed its refresh by more than half: shown at once, and
+        // the grid starts again from it.
         p->next_ns = now_ns;
         return now_ns;
     }
+    // A frame a little late (the thread woke late) is shown at once and the grid kept, so that a
+    // busy machine does not stretch the animations.
     return p->next_ns;
 }
 

@@ -3,8 +3,9 @@
 // times handed in by the caller, so that tests can clock it by hand.
 //
 // Frames fall on a steady grid of refresh periods: a frame ready early waits for its grid point,
-// a frame that misses it is shown at once and the grid starts again from there (no catching up,
-// so frames neither drift nor bunch). Whether the presents wait by themselves is measured, not
+// a frame a little late is shown at once and the grid kept (no drift), and a frame that misses
+// its refresh by more than half a period is shown at once and the grid starts again from it (no
+// catching up on frames lost, so frames do not bunch). Whether the presents wait by themselves is measured, not
 // assumed: now and then one frame is presented without waiting (a probe); when three probes in a
 // row find that the present still took a whole refresh, and spent it waiting rather than working
 // (a software rasterizer can take as long drawing), the display paces the frames and no wait is

@@ -295,9 +295,14 @@ bool refresh_paced_driver() {
 #endif
 }
 
-// The refresh rate of the display the window is on now (0 when SDL reports none).
+// The refresh rate of the display the window is on now (0 when SDL reports none). The
+// environment's POROMINA_REFRESH_HZ stands in for a display that reports none or a wrong one.
 int window_refresh_hz(int* display) {
     *display = sdl_main_window() ? SDL_GetWindowDisplayIndex(sdl_main_window()) : -1;
+    if (const char* given = SDL_getenv("POROMINA_REFRESH_HZ")) {
+        const int hz = SDL_atoi(given);
+        if (hz > 0) return hz;
+    }
     SDL_DisplayMode mode{};
     if (*display < 0 || SDL_GetCurrentDisplayMode(*display, &mode) != 0) return 0;
     return mode.refresh_rate;

@@ -67,6 +67,7 @@ TEST(RefreshPacer, NoRateReportedMeansSixtyHertz) {
 
 TEST(RefreshPacer, AFrameThatMissesItsRefreshIsShownAtOnceAndTheGridStartsAgain) {
     FakeDisplay d(60, refresh_period_ns(60));
+    d.pacer.presents_to_probe = 1000;  // no probe among these frames
     d.frames(3);
     d.draw_ns = 40 * kMs;  // one slow frame
     d.frame();
@@ -77,6 +78,19 @@ TEST(RefreshPacer, AFrameThatMissesItsRefreshIsShownAtOnceAndTheGridStartsAgain)
     // No catching up: the frames after the slow one keep a whole period apart.
     EXPECT_GE(d.shown[d.shown.size() - 2] - late, refresh_period_ns(60) - kMs);
     EXPECT_GE(d.shown.back() - d.shown[d.shown.size() - 2], refresh_period_ns(60) - kMs);
+}
+
+TEST(RefreshPacer, AFrameALittleLateKeepsTheGrid) {
+    FakeDisplay d(60, refresh_period_ns(60));
+    d.pacer.presents_to_probe = 1000;
+    d.frames(3);
+    const int64_t grid = d.shown.back();
+    d.draw_ns = refresh_period_ns(60) + 4 * kMs;  // the thread woke 3 ms late
+    d.frame();
+    d.draw_ns = 1 * kMs;
+    d.frames(10);
+    // Ten frames later the frames are back on the refresh grid: nothing was stretched.
+    EXPECT_EQ(d.shown.back() - grid, 11 * refresh_period_ns(60));
 }
 
 TEST(RefreshPacer, APresentThatWaitsForTheRetraceGetsNoSecondWait) {
