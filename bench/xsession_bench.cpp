@@ -56,6 +56,19 @@ double self_cpu_ms() {
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
 
+// CPU time the calling process's main thread (the game's frame thread) has run, in microseconds,
+// from the scheduler's own count (nanoseconds); -1 when unknown.
+double main_thread_cpu_us() {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/task/%d/schedstat", static_cast<int>(getpid()));
+    FILE* f = std::fopen(path, "r");
+    if (!f) return -1;
+    unsigned long long ns = 0;
+    const bool ok = std::fscanf(f, "%llu", &ns) == 1;
+    std::fclose(f);
+    return ok ? static_cast<double>(ns) / 1000.0 : -1;
+}
+
 double status_mb(const char* key) {
     double mb = -1;
     if (FILE* f = std::fopen("/proc/self/status", "r")) {
@@ -91,6 +104,8 @@ std::string renderer_description() {
 struct XFigures {
     double rest_mb = 0;      // resident set, first scene at rest
     double frame_us = 0;     // the game's CPU time per cross-fade frame (all its threads)
+    double thread_us = 0;    // the same, its frame thread alone (the sound threads' time goes by the
+                             // second, not by the frame)
     double server_us = 0;    // the X server's CPU time per cross-fade frame
     std::string renderer;
 };
@@ -135,8 +150,9 @@ bool run_x_child(const std::string& self, const std::string& folder, const std::
     const size_t at = text.find("xsession-figures:");
     char renderer[200] = {};
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos ||
-        std::sscanf(text.c_str() + at, "xsession-figures: rest_mb=%lf frame_us=%lf server_us=%lf renderer=%199s",
-                    &out->rest_mb, &out->frame_us, &out->server_us, renderer) != 4)
+        std::sscanf(text.c_str() + at,
+                    "xsession-figures: rest_mb=%lf frame_us=%lf thread_us=%lf server_us=%lf renderer=%199s",
+                    &out->rest_mb, &out->frame_us, &out->thread_us, &out->server_us, renderer) != 5)
         return *why = "the child failed: " + text, false;
     out->renderer = renderer;
     return true;
@@ -174,6 +190,7 @@ void BM_XSession(benchmark::State& state, const char* driver) {
     state.counters["rest_mb"] = f.rest_mb;
     state.counters["server_us"] = f.server_us;
     state.counters["frame_us"] = f.frame_us;
+    state.counters["thread_us"] = f.thread_us;
     state.SetLabel(f.renderer);
 }
 BENCHMARK_CAPTURE(BM_XSession, chosen, nullptr)->UseManualTime()->Iterations(1)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
@@ -196,16 +213,18 @@ int xsession_child_main(const char* folder, const char* server) {
     scene_transition.transition_kind = 9;
     const double server_before = process_cpu_ms(server_pid);
     const double before = self_cpu_ms();
+    const double thread_before = main_thread_cpu_us();
     for (int i = 0; i < kCrossFadeFrames; ++i) {
         scene_transition.transition_counter = 100;
         transition_active = 1;
         frame_step();
     }
     const double frame_us = (self_cpu_ms() - before) * 1000.0 / kCrossFadeFrames;
+    const double thread_us = (main_thread_cpu_us() - thread_before) / kCrossFadeFrames;
     const double server_us = (process_cpu_ms(server_pid) - server_before) * 1000.0 / kCrossFadeFrames;
     const std::string renderer = renderer_description();
     shut_down();
-    std::printf("xsession-figures: rest_mb=%.2f frame_us=%.1f server_us=%.1f renderer=%s\n", rest_mb, frame_us,
-                server_us, renderer.c_str());
+    std::printf("xsession-figures: rest_mb=%.2f frame_us=%.1f thread_us=%.1f server_us=%.1f renderer=%s\n", rest_mb,
+                frame_us, thread_us, server_us, renderer.c_str());
     return 0;
 }
