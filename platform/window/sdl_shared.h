@@ -27,9 +27,11 @@ bool window_set_fullscreen(bool on);
 // The size the X server gave a window (platform/window/window_x11.cpp). false when it is no X
 // window or the server could not say.
 bool sdl_x11_window_size(SDL_Window* window, int* width, int* height);
-// Sets an X window's ICCCM title (WM_NAME) to UTF-8 text as UTF8_STRING, which every tool reads;
-// SDL writes it in the locale's encoding, which is "UTF-8" only by name. false when no X window.
-bool sdl_x11_set_title(SDL_Window* window, const char* utf8);
+// Titles a window the game makes, every one the same way: SDL's title (_NET_WM_NAME on X) and,
+// on X, the ICCCM title (WM_NAME) as UTF8_STRING, which every tool and window manager reads (SDL
+// writes WM_NAME in the locale's encoding, which is "UTF-8" only by name). Called again once the
+// window is shown, should mapping it have written the title anew.
+void sdl_window_set_title(SDL_Window* window, const char* utf8);
 
 struct MenuBarLayout;
 // The menu bar's part of the window (platform/window/menu_bar.cpp).

@@ -197,6 +197,7 @@ int window_create(const char* title_sjis) {
     ws.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                  kBackBufferWidth, kBackBufferHeight + kMenuBarHeight, SDL_WINDOW_HIDDEN);
     if (!ws.window) return -1;
+    sdl_window_set_title(ws.window, title.c_str());
     ws.id = SDL_GetWindowID(ws.window);
     ws.open = true;
     ws.pointer_inside = false;
@@ -219,8 +220,7 @@ void window_set_icon(const uint32_t* argb, int size) {
 void window_show() {
     if (!ws.open) return;
     SDL_ShowWindow(ws.window);
-    // SDL wrote the ICCCM title in the locale's encoding when it made the window and mapped it.
-    sdl_x11_set_title(ws.window, SDL_GetWindowTitle(ws.window));
+    sdl_window_set_title(ws.window, SDL_GetWindowTitle(ws.window));
 }
 
 void window_close() {

@@ -24,7 +24,8 @@ bool x11_window_of(SDL_Window* window, SDL_SysWMinfo* info) {
 }  // namespace
 #endif
 
-bool sdl_x11_set_title(SDL_Window* window, const char* utf8) {
+// Rewrites an X window's ICCCM title (WM_NAME) as UTF8_STRING. false when it is no X window.
+static bool x11_set_title(SDL_Window* window, const char* utf8) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     SDL_SysWMinfo info;
     if (!utf8 || !x11_window_of(window, &info)) return false;
@@ -49,6 +50,12 @@ bool sdl_x11_set_title(SDL_Window* window, const char* utf8) {
     (void)utf8;
     return false;
 #endif
+}
+
+void sdl_window_set_title(SDL_Window* window, const char* utf8) {
+    if (!window) return;
+    SDL_SetWindowTitle(window, utf8 ? utf8 : "");
+    x11_set_title(window, SDL_GetWindowTitle(window));
 }
 
 bool sdl_x11_window_size(SDL_Window* window, int* width, int* height) {
