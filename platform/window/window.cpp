@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/clock.h"
 #include "platform/video/renderer.h"
 #include "platform/window/sdl_shared.h"
 #include "platform/text/sjis.h"
@@ -31,7 +32,7 @@ struct WindowState {
     int desktop_w = 0, desktop_h = 0;  // test seam: simulated full-screen size, 0 = real
     bool self_sized = false;       // full-screen by our own sizing: borderless, covering the screen
     bool awaiting = false;         // full screen asked of the window manager, not yet carried out
-    Uint32 asked_at = 0;           // SDL ticks of that request
+    uint32_t asked_at = 0;         // clock_now_ms of that request
     SDL_Rect screen{};             // the display's bounds when it was asked
     bool warp_again = false;       // the pointer was placed while awaiting: again once carried out
     Uint32 answer_delay_ms = 0;    // test seam: the answer counts only this long after the request
@@ -71,7 +72,7 @@ bool window_has_size(int width, int height) {
 
 // True when the window manager has made the window full-screen: it covers the screen.
 bool window_manager_answered() {
-    if (ws.answer_delay_ms != 0 && SDL_GetTicks() - ws.asked_at < ws.answer_delay_ms) return false;
+    if (ws.answer_delay_ms != 0) return clock_now_ms() - ws.asked_at >= ws.answer_delay_ms;
     return window_has_size(ws.screen.w, ws.screen.h);
 }
 
@@ -218,7 +219,7 @@ bool cover_screen_ourselves(const SDL_Rect& screen) {
 bool settle_fullscreen(WindowEvent* out) {
     if (!ws.awaiting || !ws.window) return false;
     bool done = window_manager_answered();
-    if (!done && SDL_GetTicks() - ws.asked_at < kWindowManagerAnswerMs) return false;
+    if (!done && clock_now_ms() - ws.asked_at < kWindowManagerAnswerMs) return false;
     ws.awaiting = false;
     if (!done && ws.answer_delay_ms == 0) done = sdl_x11_fullscreen_state(ws.window);
     if (!done && !cover_screen_ourselves(ws.screen)) {
@@ -348,7 +349,7 @@ bool window_set_fullscreen(bool on) {
     // The window manager makes the window full-screen in its own time; the game goes on in
     // full-screen mode meanwhile and the answer is awaited while events are taken.
     ws.awaiting = true;
-    ws.asked_at = SDL_GetTicks();
+    ws.asked_at = clock_now_ms();
     ws.screen = screen;
     if (window_manager_answered()) ws.awaiting = false;
     return true;
