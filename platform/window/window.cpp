@@ -35,7 +35,7 @@ struct WindowState {
     uint32_t asked_at = 0;         // clock_now_ms of that request
     SDL_Rect screen{};             // the display's bounds when it was asked
     bool warp_again = false;       // the pointer was placed while awaiting: again once carried out
-    Uint32 answer_delay_ms = 0;    // test seam: the answer counts only this long after the request
+    uint32_t answer_delay_ms = 0;  // test seam: the answer counts only this long after the request
 };
 
 WindowState ws;  // user-interface thread only
