@@ -3,6 +3,7 @@
 #include "app/app.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/flags.h"
 #include "common/messages.h"
@@ -204,8 +205,12 @@ int app_main() {
         case InstanceRole::Failed:
             show_error(kMsgStartupFailed);
             break;
-        case InstanceRole::Second:
-            break;  // the first copy was asked to come to the front
+        case InstanceRole::Second: {  // the first copy was asked to come to the front
+            const RunningCopy& first = instance_running_copy();
+            std::fprintf(stderr, "poromina: already running in %s (process %ld); asked it to come to the front\n",
+                         first.folder[0] ? first.folder : "an unknown folder", first.pid);
+            break;
+        }
         case InstanceRole::First:
             windowed_mode = 1;
             if (start_up()) exit_code = run_message_loop();

@@ -1,5 +1,6 @@
-// Single instance over flock and a unix socket in a private folder: the first copy holds the
-// lock and listens; a later copy finds the lock taken, sends "raise" and ends. Nothing is
+// Single instance over flock and a unix socket in a private folder, one pair per display: the
+// first copy holds the lock, writes its process id and folder into it and listens; a later copy
+// finds the lock taken, sends "raise", reads who holds the lock and ends. Nothing is
 // followed through a symbolic link, and the folder and the lock file are checked by their open
 // descriptors, so what another user plants can at worst cost the guard, never the start.
 #include "platform/system/instance.h"
@@ -24,6 +25,7 @@ constexpr int kMaxPending = 4;              // connections accepted but not yet 
 constexpr int kConnectTries = 100;          // a later copy's attempts to reach the first
 constexpr long kConnectWaitNs = 20000000L;  // 20 ms between attempts: two seconds in all
 constexpr char kRaiseMessage[] = "raise\n";
+constexpr size_t kMaxDisplayKey = 48;       // characters of the display in the file names
 
 struct PendingConnection {
     int fd = -1;           // accepted, message not read yet
@@ -40,6 +42,7 @@ struct InstanceState {
 };
 
 InstanceState is;  // user-interface thread only
+RunningCopy running;  // filled by a later copy; user-interface thread only
 
 int64_t now_ms() {
     timespec t{};
@@ -166,6 +169,59 @@ int read_request(int fd) {
     return std::strncmp(buf, "raise", 5) == 0 && n >= 5 ? 1 : -1;
 }
 
+// The display this copy shows on, as part of a file name: $WAYLAND_DISPLAY's socket name, else
+// $DISPLAY without its screen number (":0.0" and ":0" are one display, and so are "unix:0" and
+// "localhost:0"); "" with neither. Characters a file name should not carry become '_'.
+std::string display_key() {
+    std::string key;
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x = std::getenv("DISPLAY");
+    if (wayland && wayland[0]) {
+        key = wayland;
+        const size_t slash = key.rfind('/');  // an absolute socket path names the same socket
+        if (slash != std::string::npos) key.erase(0, slash + 1);
+    } else if (x && x[0]) {
+        key = x;
+        const size_t colon = key.rfind(':');
+        if (colon != std::string::npos) {
+            const size_t dot = key.find('.', colon);
+            if (dot != std::string::npos) key.erase(dot);
+            const std::string host = key.substr(0, colon);
+            if (host == "unix" || host == "localhost") key.erase(0, colon);
+        }
+    }
+    if (key.size() > kMaxDisplayKey) key.resize(kMaxDisplayKey);
+    for (char& c : key) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '.' || c == ':' || c == '_';
+        if (!plain) c = '_';
+    }
+    return key;
+}
+
+// Writes this copy's process id and game folder into the held lock file, for later copies.
+void write_running_copy() {
+    std::string text = std::to_string(static_cast<long>(getpid())) + "\n";
+    char folder[sizeof running.folder];
+    if (getcwd(folder, sizeof folder)) text += folder;
+    if (ftruncate(is.lock_fd, 0) != 0) return;  // the line of a later copy then lacks them
+    ssize_t n = pwrite(is.lock_fd, text.data(), text.size(), 0);
+    (void)n;
+}
+
+// Reads what the first copy wrote into the lock file of descriptor fd.
+void read_running_copy(int fd) {
+    char text[sizeof running.folder + 32];
+    const ssize_t n = pread(fd, text, sizeof text - 1, 0);
+    if (n <= 0) return;
+    text[n] = '\0';
+    char* end = nullptr;
+    const long pid = std::strtol(text, &end, 10);
+    if (end == text || *end != '\n' || pid <= 0) return;
+    running.pid = pid;
+    std::snprintf(running.folder, sizeof running.folder, "%s", end + 1);
+}
+
 void say_unguarded(const std::string& where, const std::string& why) {
     std::fprintf(stderr, "poromina: no single-instance lock in %s (%s); running without it\n", where.c_str(),
                  why.c_str());
@@ -175,7 +231,10 @@ void say_unguarded(const std::string& where, const std::string& why) {
 
 InstanceRole instance_acquire(const char* name) {
     instance_release();
-    const std::string base = name ? name : "poromina";
+    running = RunningCopy{};
+    std::string base = name ? name : "poromina";
+    const std::string display = display_key();
+    if (!display.empty()) base += "@" + display;
     std::string folder, why;
     int err = 0;
     is.folder_fd = open_private_folder(&folder, &why, &err);
@@ -199,21 +258,23 @@ InstanceRole instance_acquire(const char* name) {
         return InstanceRole::First;
     }
     if (flock(is.lock_fd, LOCK_EX | LOCK_NB) == 0) {
+        write_running_copy();  // before the socket: a later copy that got through reads it whole
         listen_for_later_copies();
         return InstanceRole::First;
     }
     int e = errno;
-    close(is.lock_fd);
-    is.lock_fd = -1;
     if (e != EWOULDBLOCK) {
         instance_release();
         say_unguarded(folder + "/" + lock_name, std::strerror(e));
         return InstanceRole::First;
     }
     ask_first_copy_to_raise();
+    read_running_copy(is.lock_fd);
     instance_release();
     return InstanceRole::Second;
 }
+
+const RunningCopy& instance_running_copy() { return running; }
 
 bool instance_raise_requested() {
     if (is.listen_fd < 0) return false;

@@ -5,3 +5,7 @@
 InstanceRole instance_acquire(const char*) { return InstanceRole::First; }
 bool instance_raise_requested() { return false; }
 void instance_release() {}
+const RunningCopy& instance_running_copy() {
+    static const RunningCopy none{};
+    return none;
+}

@@ -39,6 +39,7 @@ bool modal_open(ModalWindow* m, const char* title_utf8, int width, int height) {
     }
     m->window = SDL_CreateWindow(title_utf8, x, y, width, height, SDL_WINDOW_HIDDEN);
     if (!m->window) return false;
+    sdl_window_set_title(m->window, title_utf8);
     m->renderer = SDL_CreateRenderer(m->window, -1, SDL_RENDERER_SOFTWARE);
     if (!m->renderer) return false;
     m->id = SDL_GetWindowID(m->window);
@@ -68,6 +69,7 @@ int modal_run(ModalWindow* m, void (*paint)(ModalWindow* m, bool pressed, void* 
     bool owned = main && (SDL_GetWindowFlags(main) & SDL_WINDOW_SHOWN);
     if (owned) SDL_SetWindowModalFor(m->window, main);
     SDL_ShowWindow(m->window);
+    sdl_window_set_title(m->window, SDL_GetWindowTitle(m->window));
     SDL_RaiseWindow(m->window);
     // Without a window manager nobody gives the new window the keyboard; ask for it.
     SDL_SetWindowInputFocus(m->window);

@@ -20,16 +20,25 @@ SDL_Texture* sdl_make_texture(SDL_Renderer* renderer, const Texture* texture);
 // Makes sure the video subsystem is up (character handling follows the user's locale from then
 // on). true on success.
 bool sdl_video_up();
-// Gives the main window the full-screen shape (on) or its windowed one. Where no window manager
-// makes it full-screen, the window covers the screen by itself. false when the window system
-// does not give it the screen's size either: the window is windowed again.
+// Gives the main window the full-screen shape (on) or its windowed one. A window manager may take
+// its time to make the window full-screen: the switch then completes while frames go on (see
+// window_poll_event). Where no window manager is there to do it, the window covers the screen by
+// itself. false when the window system does not give it the screen's size either: the window is
+// windowed again.
 bool window_set_fullscreen(bool on);
 // The size the X server gave a window (platform/window/window_x11.cpp). false when it is no X
 // window or the server could not say.
 bool sdl_x11_window_size(SDL_Window* window, int* width, int* height);
-// Sets an X window's ICCCM title (WM_NAME) to UTF-8 text as UTF8_STRING, which every tool reads;
-// SDL writes it in the locale's encoding, which is "UTF-8" only by name. false when no X window.
-bool sdl_x11_set_title(SDL_Window* window, const char* utf8);
+// True when a window manager that follows the EWMH runs on the window's X display (one that can
+// make a window full-screen); true for a window that is no X window.
+bool sdl_x11_window_manager_present(SDL_Window* window);
+// True when the window manager lists the window as full-screen in its _NET_WM_STATE.
+bool sdl_x11_fullscreen_state(SDL_Window* window);
+// Titles a window the game makes, every one the same way: SDL's title (_NET_WM_NAME on X) and,
+// on X, the ICCCM title (WM_NAME) as UTF8_STRING, which every tool and window manager reads (SDL
+// writes WM_NAME in the locale's encoding, which is "UTF-8" only by name). Called again once the
+// window is shown, should mapping it have written the title anew.
+void sdl_window_set_title(SDL_Window* window, const char* utf8);
 
 struct MenuBarLayout;
 // The menu bar's part of the window (platform/window/menu_bar.cpp).

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/clock.h"
 #include "platform/video/renderer.h"
 #include "platform/window/sdl_shared.h"
 #include "platform/text/sjis.h"
@@ -16,7 +17,10 @@
 namespace {
 
 constexpr int kMenuBarHeight = 20;  // pixels above the canvas in windowed mode
-constexpr uint32_t kWindowManagerGraceMs = 150;  // a window manager's time to grant a new size
+constexpr uint32_t kWindowManagerAnswerMs = 1000;  // a window manager's time to make the window
+                                                   // full-screen; frames go on meanwhile
+constexpr uint32_t kOwnSizeGraceMs = 150;  // the window system's time to grant a size we set
+constexpr uint32_t kAwaitPollMs = 10;      // longest wait for an event while the answer is awaited
 
 struct WindowState {
     SDL_Window* window = nullptr;  // null before creation and after release
@@ -27,6 +31,11 @@ struct WindowState {
     int warp_x = 0, warp_y = 0;    // canvas pixel it was moved to
     int desktop_w = 0, desktop_h = 0;  // test seam: simulated full-screen size, 0 = real
     bool self_sized = false;       // full-screen by our own sizing: borderless, covering the screen
+    bool awaiting = false;         // full screen asked of the window manager, not yet carried out
+    uint32_t asked_at = 0;         // clock_now_ms of that request
+    SDL_Rect screen{};             // the display's bounds when it was asked
+    bool warp_again = false;       // the pointer was placed while awaiting: again once carried out
+    uint32_t answer_delay_ms = 0;  // test seam: the answer counts only this long after the request
 };
 
 WindowState ws;  // user-interface thread only
@@ -59,6 +68,12 @@ bool window_has_size(int width, int height) {
     if (w != width || h != height) return false;
     real_window_size(&w, &h);
     return w == width && h == height;
+}
+
+// True when the window manager has made the window full-screen: it covers the screen.
+bool window_manager_answered() {
+    if (ws.answer_delay_ms != 0) return clock_now_ms() - ws.asked_at >= ws.answer_delay_ms;
+    return window_has_size(ws.screen.w, ws.screen.h);
 }
 
 // Waits up to ms for the window system to give the window this size.
@@ -179,6 +194,44 @@ void translate(const SDL_Event& e, WindowEvent* out) {
     }
 }
 
+// Makes the window cover the screen by itself, borderless, leaving full screen to nobody else.
+// false when the window system does not give it that size either: the window is windowed again.
+bool cover_screen_ourselves(const SDL_Rect& screen) {
+    SDL_Window* win = ws.window;
+    SDL_SetWindowFullscreen(win, 0);
+    SDL_SetWindowBordered(win, SDL_FALSE);
+    SDL_SetWindowPosition(win, screen.x, screen.y);
+    SDL_SetWindowSize(win, screen.w, screen.h);
+    if (window_gets_size(screen.w, screen.h, kOwnSizeGraceMs)) {
+        ws.self_sized = true;
+        return true;
+    }
+    SDL_SetWindowBordered(win, SDL_TRUE);
+    set_windowed_size();
+    return false;
+}
+
+// While full screen is awaited from the window manager: once the window covers the screen (or the
+// window manager lists it as full-screen when the time is up) the switch is complete, and the
+// picture is drawn again at the new size; after kWindowManagerAnswerMs without an answer the
+// window covers the screen by itself, or, where it cannot, the game is sent back to windowed mode
+// by an Alt+Enter of our own. true with that event in out.
+bool settle_fullscreen(WindowEvent* out) {
+    if (!ws.awaiting || !ws.window) return false;
+    bool done = window_manager_answered();
+    if (!done && clock_now_ms() - ws.asked_at < kWindowManagerAnswerMs) return false;
+    ws.awaiting = false;
+    if (!done && ws.answer_delay_ms == 0) done = sdl_x11_fullscreen_state(ws.window);
+    if (!done && !cover_screen_ourselves(ws.screen)) {
+        out->kind = WindowEventKind::AltEnter;
+        return true;
+    }
+    if (ws.warp_again) window_warp_pointer_to_canvas(ws.warp_x, ws.warp_y);
+    ws.warp_again = false;
+    out->kind = WindowEventKind::Paint;
+    return true;
+}
+
 }  // namespace
 
 SDL_Window* sdl_main_window() { return ws.window; }
@@ -197,6 +250,7 @@ int window_create(const char* title_sjis) {
     ws.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                  kBackBufferWidth, kBackBufferHeight + kMenuBarHeight, SDL_WINDOW_HIDDEN);
     if (!ws.window) return -1;
+    sdl_window_set_title(ws.window, title.c_str());
     ws.id = SDL_GetWindowID(ws.window);
     ws.open = true;
     ws.pointer_inside = false;
@@ -219,8 +273,7 @@ void window_set_icon(const uint32_t* argb, int size) {
 void window_show() {
     if (!ws.open) return;
     SDL_ShowWindow(ws.window);
-    // SDL wrote the ICCCM title in the locale's encoding when it made the window and mapped it.
-    sdl_x11_set_title(ws.window, SDL_GetWindowTitle(ws.window));
+    sdl_window_set_title(ws.window, SDL_GetWindowTitle(ws.window));
 }
 
 void window_close() {
@@ -238,6 +291,8 @@ void window_release() {
     ws.window = nullptr;
     ws.id = 0;
     ws.self_sized = false;
+    ws.awaiting = false;
+    ws.warp_again = false;
 }
 
 bool window_exists() { return ws.open; }
@@ -250,6 +305,7 @@ void window_raise() {
 
 bool window_poll_event(WindowEvent* out) {
     *out = WindowEvent{WindowEventKind::None, 0, 0, false, 0};
+    if (settle_fullscreen(out)) return true;
     SDL_Event e;
     if (!SDL_WasInit(SDL_INIT_EVENTS) || !SDL_PollEvent(&e)) return false;
     translate(e, out);
@@ -258,6 +314,8 @@ bool window_poll_event(WindowEvent* out) {
 
 bool window_wait_event(WindowEvent* out, uint32_t timeout_ms) {
     *out = WindowEvent{WindowEventKind::None, 0, 0, false, 0};
+    if (settle_fullscreen(out)) return true;
+    if (ws.awaiting) timeout_ms = std::min(timeout_ms, kAwaitPollMs);
     const int timeout = static_cast<int>(std::min<uint32_t>(timeout_ms, 0x7FFFFFFF));
     if (!SDL_WasInit(SDL_INIT_EVENTS)) {
         SDL_Delay(static_cast<Uint32>(timeout));
@@ -272,6 +330,8 @@ bool window_wait_event(WindowEvent* out, uint32_t timeout_ms) {
 bool window_set_fullscreen(bool on) {
     SDL_Window* win = ws.window;
     if (!win) return true;
+    ws.awaiting = false;
+    ws.warp_again = false;
     if (!on) {
         const bool ok = SDL_SetWindowFullscreen(win, 0) == 0;
         if (ws.self_sized) SDL_SetWindowBordered(win, SDL_TRUE);
@@ -282,24 +342,22 @@ bool window_set_fullscreen(bool on) {
     SDL_Rect screen{0, 0, 0, 0};
     const int display = SDL_GetWindowDisplayIndex(win);
     if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &screen) != 0) return false;
-    // The window manager makes the window full-screen; SDL gives it a moment to do so.
-    if (SDL_SetWindowFullscreen(win, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
-        window_gets_size(screen.w, screen.h, kWindowManagerGraceMs))
-        return true;
-    // Nobody did (there may be no window manager): the window covers the screen by itself.
-    SDL_SetWindowFullscreen(win, 0);
-    SDL_SetWindowBordered(win, SDL_FALSE);
-    SDL_SetWindowPosition(win, screen.x, screen.y);
-    SDL_SetWindowSize(win, screen.w, screen.h);
-    if (window_gets_size(screen.w, screen.h, kWindowManagerGraceMs)) {
-        ws.self_sized = true;
-        return true;
-    }
-    // Not that either: the window stays windowed.
-    SDL_SetWindowBordered(win, SDL_TRUE);
-    set_windowed_size();
-    return false;
+    // Without a window manager nobody would answer the request: the window covers the screen by
+    // itself at once.
+    if (!sdl_x11_window_manager_present(win) || SDL_SetWindowFullscreen(win, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+        return cover_screen_ourselves(screen);
+    // The window manager makes the window full-screen in its own time; the game goes on in
+    // full-screen mode meanwhile and the answer is awaited while events are taken.
+    ws.awaiting = true;
+    ws.asked_at = clock_now_ms();
+    ws.screen = screen;
+    if (window_manager_answered()) ws.awaiting = false;
+    return true;
 }
+
+void window_simulate_window_manager_delay(uint32_t ms) { ws.answer_delay_ms = ms; }
+
+bool window_awaiting_fullscreen() { return ws.awaiting; }
 
 bool window_pointer_in_canvas(int* x, int* y) {
     if (!ws.open || SDL_GetMouseFocus() != ws.window) return false;
@@ -311,6 +369,7 @@ bool window_pointer_in_canvas(int* x, int* y) {
 
 void window_warp_pointer_to_canvas(int x, int y) {
     if (!ws.open) return;
+    ws.warp_again = ws.awaiting;  // the window's size is not yet the one it will have
     ws.warped = true;
     ws.warp_x = x;
     ws.warp_y = y;

@@ -109,5 +109,10 @@ void window_canvas_to_window(int x, int y, int* wx, int* wy);
 // Test seam: a full-screen window covers a desktop of width x height pixels (0, 0: the real one),
 // as on a monitor of that size; pointer positions are mapped through that letterbox.
 void window_simulate_desktop(int width, int height);
+// Test seam: the window manager's answer to a full-screen request comes ms after the request
+// (0: whenever the window system shows it; 0xFFFFFFFF: never).
+void window_simulate_window_manager_delay(uint32_t ms);
+// True while a switch to full screen waits for the window manager (frames go on meanwhile).
+bool window_awaiting_fullscreen();
 // The canvas pixel the pointer was last sent to by window_warp_pointer_to_canvas; false if never.
 bool window_last_warp(int* x, int* y);

@@ -1,5 +1,5 @@
-// The game program as a process: a second copy hands over to the first and ends with 0 without
-// a window, a copy without a script says why it cannot start and ends with 0, SIGTERM ends a
+// The game program as a process: a second copy hands over to the first, names it and ends with 0
+// without a window, a copy on another display is a session of its own, a copy without a script says why it cannot start and ends with 0, SIGTERM ends a
 // running game with 0, and what another user plants where the lock lives never stops a start.
 #include <gtest/gtest.h>
 
@@ -38,6 +38,7 @@ std::string game_path() {
 }
 
 struct RunResult {
+    pid_t pid;        // the process's id
     bool ended;       // the process ended by itself
     int exit_code;    // its exit code when it did
     std::string err;  // what it wrote to standard error
@@ -65,10 +66,11 @@ RunResult run_game(const std::string& dir, bool terminate = false,
     std::string path = game_path();
     char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
     pid_t pid = 0;
-    RunResult r{false, -1, ""};
+    RunResult r{0, false, -1, ""};
     int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return r;
+    r.pid = pid;
     int status = 0;
     bool sent = false;
     for (int i = 0; i < kWaitSteps && !r.ended; ++i) {
@@ -90,6 +92,30 @@ RunResult run_game(const std::string& dir, bool terminate = false,
     return r;
 }
 
+// Sets an environment variable (null: unsets it) for the life of the object.
+struct ScopedEnv {
+    std::string name, old;
+    bool had;
+    ScopedEnv(const char* n, const char* value) : name(n) {
+        const char* o = std::getenv(n);
+        had = o != nullptr;
+        old = o ? o : "";
+        set(value);
+    }
+    void set(const char* value) {
+        if (value) setenv(name.c_str(), value, 1);
+        else unsetenv(name.c_str());
+    }
+    ~ScopedEnv() { set(had ? old.c_str() : nullptr); }
+};
+
+// The line a later copy prints about the first when this process holds the lock.
+std::string running_copy_line() {
+    std::string folder = std::filesystem::current_path().string();
+    return "poromina: already running in " + folder + " (process " + std::to_string(getpid()) +
+           "); asked it to come to the front\n";
+}
+
 class GameProcessTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -105,6 +131,9 @@ protected:
         if (had_runtime) setenv("XDG_RUNTIME_DIR", saved_runtime.c_str(), 1);
         else unsetenv("XDG_RUNTIME_DIR");
     }
+    // Every copy here shows on one X display, whatever the session running the tests has.
+    ScopedEnv x_display{"DISPLAY", ":5"};
+    ScopedEnv wayland_display{"WAYLAND_DISPLAY", nullptr};
     TempFolder runtime;
     TempFolder game_dir;
     std::string saved_runtime;
@@ -118,7 +147,7 @@ TEST_F(GameProcessTest, SecondCopyRaisesTheFirstAndEndsWithZero) {
     RunResult r = run_game(game_dir.path);
     ASSERT_TRUE(r.ended) << "the second copy must end by itself";
     EXPECT_EQ(r.exit_code, 0);
-    EXPECT_EQ(r.err, "") << "a second copy opens no window and shows nothing";
+    EXPECT_EQ(r.err, running_copy_line()) << "a second copy opens no window and names the first";
     bool raised = false;
     for (int i = 0; i < kWaitSteps && !raised; ++i) {
         raised = instance_raise_requested();
@@ -253,7 +282,7 @@ TEST_F(PrivateFolderTest, WhatAnotherUserPlantsNeverStopsTheGameAndIsNeverFollow
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 07777, 0700u);
     EXPECT_EQ(st.st_uid, geteuid());
-    EXPECT_EQ(::access((own + "/" + kInstanceName + ".lock").c_str(), F_OK), 0);
+    EXPECT_EQ(::access((own + "/" + kInstanceName + "@:5.lock").c_str(), F_OK), 0);
 
     // The old places were left as they were: the link is still there, its target never made.
     if (old_sock.inode != 0) {
@@ -266,7 +295,7 @@ TEST_F(PrivateFolderTest, SilentConnectionsAreDroppedSoALaterCopyStillRaisesTheF
     ASSERT_EQ(instance_acquire(kInstanceName), InstanceRole::First);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    const std::string socket_path = own + "/" + kInstanceName + ".sock";
+    const std::string socket_path = own + "/" + kInstanceName + "@:5.sock";
     ASSERT_LT(socket_path.size(), sizeof addr.sun_path);
     std::memcpy(addr.sun_path, socket_path.c_str(), socket_path.size() + 1);
     // Connections that never send anything take every pending slot and the queue behind them.
@@ -286,7 +315,7 @@ TEST_F(PrivateFolderTest, SilentConnectionsAreDroppedSoALaterCopyStillRaisesTheF
     RunResult r = run_game(game_dir.path, false, [&] { raised = instance_raise_requested() || raised; });
     ASSERT_TRUE(r.ended) << "a later copy does not hang on a full queue";
     EXPECT_EQ(r.exit_code, 0);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, running_copy_line());
     for (int i = 0; i < kWaitSteps && !raised; ++i) {
         raised = instance_raise_requested();
         if (!raised) usleep(kStepUs);
@@ -295,6 +324,37 @@ TEST_F(PrivateFolderTest, SilentConnectionsAreDroppedSoALaterCopyStillRaisesTheF
     char c = 0;
     EXPECT_EQ(::recv(silent[0], &c, 1, MSG_DONTWAIT), 0) << "a silent connection was closed by the first copy";
     for (int fd : silent) ::close(fd);
+}
+
+// The guard belongs to a desktop session: one display, however it is written, is one session; a
+// copy on another X display or on a Wayland display starts beside the first and takes a lock of
+// its own.
+TEST_F(PrivateFolderTest, ACopyOnAnotherDisplayStartsAndOneOnTheSameDisplayNamesTheFirst) {
+    x_display.set(":5.0");
+    ASSERT_EQ(instance_acquire(kInstanceName), InstanceRole::First);
+    for (const char* same : {":5", ":5.1", "unix:5.0"}) {
+        x_display.set(same);
+        RunResult r = run_game(game_dir.path);
+        ASSERT_TRUE(r.ended) << same;
+        EXPECT_EQ(r.exit_code, 0) << same;
+        EXPECT_EQ(r.err, running_copy_line()) << "DISPLAY " << same << " is the first copy's display";
+    }
+    // What a copy that took its lock wrote there: its process id and its folder.
+    auto expect_own_lock = [&](const RunResult& r, const std::string& lock, const char* situation) {
+        EXPECT_EQ(r.err.find("already running"), std::string::npos) << situation << ": " << r.err;
+        EXPECT_EQ(read_file(own + "/" + lock), std::to_string(r.pid) + "\n" + game_dir.path)
+            << situation << ": the copy took a lock of its own";
+    };
+    x_display.set(":6");
+    RunResult r = run_game(game_dir.path, true);
+    expect_started(r, "another X display");
+    expect_own_lock(r, std::string(kInstanceName) + "@:6.lock", "another X display");
+
+    x_display.set(":5");
+    wayland_display.set("wayland-1");
+    r = run_game(game_dir.path, true);
+    expect_started(r, "a Wayland display");
+    expect_own_lock(r, std::string(kInstanceName) + "@wayland-1.lock", "a Wayland display");
 }
 
 }  // namespace
