@@ -12,7 +12,9 @@
 #include "platform/system/memory.h"
 #include "platform/system/signals.h"
 #include "resources/resources.h"
+#include "scenario/load_reasons.h"
 #include "scenario/scenario.h"
+#include "scene/author.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
 #include "scene/hotspot.h"
@@ -26,6 +28,12 @@ uint32_t since_last_present = 0;
 
 namespace {
 std::vector<std::string>* trace_log = nullptr;  // test seam; user-interface thread only
+int startup_exit_code = 0;                      // kUsageExitCode after a refused --scene
+
+// The cause of a failure of the window system's own: our words, and its words at the failure.
+void set_system_cause(const std::string& english, const std::string& japanese) {
+    set_failure_cause(english, japanese, true);
+}
 bool quit_posted = false;                       // the loop ends at its next turn
 IdleHook idle_hook = nullptr;                   // harness seam; null in the game
 }  // namespace
@@ -58,49 +66,82 @@ int start_up() {
     // No input method: the window switches text input off as it is made (below).
     // The window, hidden until the end of start-up.
     app_trace("window");
+    set_system_cause("the window cannot be made", "ウィンドウを作れません");
     if (create_main_window() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
     // Renderer, render states, viewport, sprite batch (create_device shows its own message).
     app_trace("device");
+    set_system_cause("the renderer (graphics device) cannot be made", "描画デバイスを作れません");
     if (create_device() != 0) return 0;
     // The scenario.
     app_trace("scenario");
     if (load_scenario(&scene_table) != 0) {
+        const FailureText why = scenario_failure_text();
+        set_failure_cause(why.english, why.japanese);
         show_error(kMsgStartupFailed);
         return 0;
     }
+    // A script that gives the player nothing to see or click would start to a black window.
+    FailureText nothing;
+    if (script_plays_nothing(scene_table, &nothing)) {
+        set_failure_cause(nothing.english, nothing.japanese);
+        show_error(kMsgStartupFailed);
+        return 0;
+    }
+    // --scene N: the entry must be there. Said as a line, like any command line it cannot follow.
+    if (app_options.start_scene >= scene_table.scene_count) {
+        const std::string n = std::to_string(app_options.start_scene);
+        const std::string last = std::to_string(scene_table.scene_count - 1);
+        report_line("--scene " + n + ": the script defines entries 0 to " + last +
+                        " (counted by their order in the script)",
+                    "--scene " + n + ": シナリオのエントリは 0〜" + last + " です（シナリオ内の順番で数えます）");
+        startup_exit_code = kUsageExitCode;
+        return 0;
+    }
+    forget_stranded_links();
     // The shortcut's original target, put back when the staff roll ends.
     take_shortcut_backups();
     // The textures made once (each shows its own message on failure).
     app_trace("textures");
+    set_failure_cause("the scene and balloon textures cannot be made", "シーンと吹き出しのテクスチャを作れません");
     if (create_scene_textures() != 0) return 0;
     if (create_balloon_textures() != 0) return 0;
+    set_failure_cause("the in-game menu cannot be made (its labels need a Japanese font: install fonts-ipafont-gothic)",
+                      "ゲーム内メニューを作れません（ラベルに日本語フォントが要ります: fonts-ipafont-gothic を入れてください）");
     if (create_menu_overlay() != 0) return 0;
     // The staff roll's layout.
     app_trace("credits");
+    set_failure_cause("the staff roll cannot be laid out (its text needs a Japanese font: install fonts-ipafont-gothic)",
+                      "スタッフロールを組めません（日本語フォントが要ります: fonts-ipafont-gothic を入れてください）");
     if (setup_credits() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // The game's own pointer (shows its own message on failure).
+    // The game's own pointer (shows its own message on failure, with the file's own cause).
     app_trace("cursor");
+    set_failure_cause(std::string("the pointer picture ") + kCursorPath + " cannot be loaded",
+                      std::string("マウスポインタの画像 ") + kCursorPath + " を読み込めません");
     if (load_cursor() != 0) return 0;
     // The sprite batch's reset hook once every resource exists.
     app_trace("sprite reset");
+    set_failure_cause("the sprite batch cannot be reset", "スプライトを再設定できません");
     if (sprite_on_reset_device() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
+    clear_failure_cause();
     // Sound: a failure only warns; the game goes on silent.
     app_trace("sound");
     if (init_sound() != 0) show_warning(kMsgSoundFailed);
     // Told to end while starting (SIGTERM, SIGINT): the window is never shown.
     if (termination_requested()) return 0;
-    // The first scene's picture, without a transition.
-    scene_table.current_scene = 0;
-    show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());
+    // The first scene's picture (entry 0, or the one --scene named), without a transition.
+    const int first = app_options.start_scene;
+    scene_table.current_scene = first;
+    if (show_scene_image(nullptr, scene_table.scenes[first].img_nm.c_str()) != 0)
+        report_picture_failure(scene_table.scenes[first].img_nm.c_str());
     // The opening sound.
     play_sound(scene_table.opening_snd_nm.c_str());
     // Show the window; its first paint draws a frame.
@@ -120,6 +161,7 @@ void shut_down() {
     release_balloon_textures();
     release_menu_overlay();
     release_cursor();
+    release_author_overlay();
     // Sound: fade, stop, end of the sound threads, close of the device.
     app_trace("sound");
     shutdown_sound();
@@ -200,8 +242,12 @@ int app_main() {
     fatal_error = 0;
     quit_posted = false;
     int exit_code = 0;
+    startup_exit_code = 0;
     switch (instance_acquire(kInstanceName)) {
         case InstanceRole::Failed:
+            set_failure_cause("the lock that keeps a second copy from starting cannot be taken (is "
+                              "XDG_RUNTIME_DIR writable?)",
+                              "二重起動を防ぐロックを取得できません（XDG_RUNTIME_DIR に書き込めますか）");
             show_error(kMsgStartupFailed);
             break;
         case InstanceRole::Second:
@@ -209,6 +255,7 @@ int app_main() {
         case InstanceRole::First:
             windowed_mode = 1;
             if (start_up()) exit_code = run_message_loop();
+            else exit_code = startup_exit_code;
             break;
     }
     shut_down();
