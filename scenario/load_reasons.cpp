@@ -28,9 +28,10 @@ bool stored_unscrambled(const unsigned char* text, size_t size, bool script) {
     std::memcpy(head, text, n);
     descramble(head, n);
     if (!script) return image_kind(head, n) != nullptr;
-    const std::string s(reinterpret_cast<const char*>(head), n);
-    return s.rfind("seq=", 0) == 0 || s.find("\nseq=") != std::string::npos ||
-           s.find("\nimg_nm=") != std::string::npos;
+    const std::string s = "\n" + std::string(reinterpret_cast<const char*>(head), n);
+    for (const char* key : {"seq=", "img_nm=", "rect=", "next_seq=", "opening_snd_nm=", "ending_snd_nm="})
+        if (s.find(std::string("\n") + key) != std::string::npos) return true;
+    return false;
 }
 
 const char* kUnscrambledEn = "; it looks stored without scrambling: store it with poromina-tool pack";
