@@ -28,14 +28,48 @@ uint32_t since_last_present = 0;
 
 namespace {
 std::vector<std::string>* trace_log = nullptr;  // test seam; user-interface thread only
-int startup_exit_code = 0;                      // kUsageExitCode after a refused --scene
-
-// The cause of a failure of the window system's own: our words, and its words at the failure.
-void set_system_cause(const std::string& english, const std::string& japanese) {
-    set_failure_cause(english, japanese, true);
-}
 bool quit_posted = false;                       // the loop ends at its next turn
 IdleHook idle_hook = nullptr;                   // harness seam; null in the game
+int startup_exit_code = 0;                      // kUsageExitCode after a refused --scene
+
+// What a start-up step says before its failure box when the step's own code says no more.
+struct StepCause {
+    const char* english;
+    const char* japanese;
+};
+constexpr StepCause kLockCause{
+    "the lock that keeps a second copy from starting cannot be taken (is XDG_RUNTIME_DIR writable?)",
+    "二重起動を防ぐロックを取得できません（XDG_RUNTIME_DIR に書き込めますか）"};
+constexpr StepCause kWindowCause{"the window cannot be made", "ウィンドウを作れません"};
+constexpr StepCause kDeviceCause{"the renderer (graphics device) cannot be made", "描画デバイスを作れません"};
+constexpr StepCause kTexturesCause{"the scene and balloon textures cannot be made",
+                                   "シーンと吹き出しのテクスチャを作れません"};
+constexpr StepCause kMenuCause{
+    "the in-game menu cannot be made (its labels need a Japanese font: install fonts-ipafont-gothic)",
+    "ゲーム内メニューを作れません（ラベルに日本語フォントが要ります: fonts-ipafont-gothic を入れてください）"};
+constexpr StepCause kCreditsCause{
+    "the staff roll cannot be laid out (its text needs a Japanese font: install fonts-ipafont-gothic)",
+    "スタッフロールを組めません（日本語フォントが要ります: fonts-ipafont-gothic を入れてください）"};
+constexpr StepCause kCursorCause{"the pointer picture data\\GAME39651497 cannot be loaded",
+                                 "マウスポインタの画像 data\\GAME39651497 を読み込めません"};
+constexpr StepCause kSpriteCause{"the sprite batch cannot be reset", "スプライトを再設定できません"};
+
+// The window system's failures add its own words, as it has them at the failure.
+void set_step_cause(const StepCause& cause, bool system_words = false) {
+    set_failure_cause(cause.english, cause.japanese, system_words);
+}
+
+// Refuses --scene N for an entry the script lacks, with a line as for any command line the game
+// cannot follow (no box).
+bool start_scene_defined() {
+    if (app_options.start_scene < scene_table.scene_count) return true;
+    const std::string n = std::to_string(app_options.start_scene);
+    const std::string last = std::to_string(scene_table.scene_count - 1);
+    report_line("--scene " + n + ": the script defines entries 0 to " + last + " (counted by their order in the script)",
+                "--scene " + n + ": シナリオのエントリは 0〜" + last + " です（シナリオ内の順番で数えます）");
+    startup_exit_code = kUsageExitCode;
+    return false;
+}
 }  // namespace
 
 void app_set_idle_hook(IdleHook hook) { idle_hook = hook; }
@@ -66,14 +100,14 @@ int start_up() {
     // No input method: the window switches text input off as it is made (below).
     // The window, hidden until the end of start-up.
     app_trace("window");
-    set_system_cause("the window cannot be made", "ウィンドウを作れません");
+    set_step_cause(kWindowCause, true);
     if (create_main_window() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
     // Renderer, render states, viewport, sprite batch (create_device shows its own message).
     app_trace("device");
-    set_system_cause("the renderer (graphics device) cannot be made", "描画デバイスを作れません");
+    set_step_cause(kDeviceCause, true);
     if (create_device() != 0) return 0;
     // The scenario.
     app_trace("scenario");
@@ -90,43 +124,32 @@ int start_up() {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // --scene N: the entry must be there. Said as a line, like any command line it cannot follow.
-    if (app_options.start_scene >= scene_table.scene_count) {
-        const std::string n = std::to_string(app_options.start_scene);
-        const std::string last = std::to_string(scene_table.scene_count - 1);
-        report_line("--scene " + n + ": the script defines entries 0 to " + last +
-                        " (counted by their order in the script)",
-                    "--scene " + n + ": シナリオのエントリは 0〜" + last + " です（シナリオ内の順番で数えます）");
-        startup_exit_code = kUsageExitCode;
-        return 0;
-    }
+    // --scene N: the entry must be there.
+    if (!start_scene_defined()) return 0;
     forget_stranded_links();
     // The shortcut's original target, put back when the staff roll ends.
     take_shortcut_backups();
     // The textures made once (each shows its own message on failure).
     app_trace("textures");
-    set_failure_cause("the scene and balloon textures cannot be made", "シーンと吹き出しのテクスチャを作れません");
+    set_step_cause(kTexturesCause);
     if (create_scene_textures() != 0) return 0;
     if (create_balloon_textures() != 0) return 0;
-    set_failure_cause("the in-game menu cannot be made (its labels need a Japanese font: install fonts-ipafont-gothic)",
-                      "ゲーム内メニューを作れません（ラベルに日本語フォントが要ります: fonts-ipafont-gothic を入れてください）");
+    set_step_cause(kMenuCause);
     if (create_menu_overlay() != 0) return 0;
     // The staff roll's layout.
     app_trace("credits");
-    set_failure_cause("the staff roll cannot be laid out (its text needs a Japanese font: install fonts-ipafont-gothic)",
-                      "スタッフロールを組めません（日本語フォントが要ります: fonts-ipafont-gothic を入れてください）");
+    set_step_cause(kCreditsCause);
     if (setup_credits() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
     // The game's own pointer (shows its own message on failure, with the file's own cause).
     app_trace("cursor");
-    set_failure_cause(std::string("the pointer picture ") + kCursorPath + " cannot be loaded",
-                      std::string("マウスポインタの画像 ") + kCursorPath + " を読み込めません");
+    set_step_cause(kCursorCause);
     if (load_cursor() != 0) return 0;
     // The sprite batch's reset hook once every resource exists.
     app_trace("sprite reset");
-    set_failure_cause("the sprite batch cannot be reset", "スプライトを再設定できません");
+    set_step_cause(kSpriteCause);
     if (sprite_on_reset_device() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
@@ -245,9 +268,7 @@ int app_main() {
     startup_exit_code = 0;
     switch (instance_acquire(kInstanceName)) {
         case InstanceRole::Failed:
-            set_failure_cause("the lock that keeps a second copy from starting cannot be taken (is "
-                              "XDG_RUNTIME_DIR writable?)",
-                              "二重起動を防ぐロックを取得できません（XDG_RUNTIME_DIR に書き込めますか）");
+            set_step_cause(kLockCause);
             show_error(kMsgStartupFailed);
             break;
         case InstanceRole::Second:
