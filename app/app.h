@@ -21,7 +21,22 @@ constexpr int kPointerFallbackX = 399;      // canvas pixel the pointer goes to 
 constexpr int kPointerFallbackY = 299;      // outside the canvas at a display-mode switch
 constexpr const char* kInstanceName = "MOPAKE-120129-MUTEXNAME";
 
-// Entry: returns the process exit code (always 0).
+// What the command line asked for (see parse_command_line).
+struct AppOptions {
+    int start_scene = 0;       // entry shown first, 0..199
+    bool author = false;       // F2 and F5 work (hot-spot overlay, reload)
+    std::string plain_folder;  // absolute; "" reads the stored data folder
+};
+extern AppOptions app_options;
+constexpr int kUsageExitCode = 2;  // a command line the game cannot follow
+
+// Reads poromina [--scene N] [--author] [--plain DIR] [STORY-FOLDER] into app_options, enters
+// the story folder and sets the plain folder and the author keys. -1 to go on; otherwise the
+// exit code (0 after --help, kUsageExitCode after a line on standard error).
+int parse_command_line(int argc, char** argv);
+
+// Entry: returns the process exit code: 0 (also after a start-up failure, which its box and a
+// line on standard error report), kUsageExitCode when --scene names an entry the script lacks.
 int app_main();
 // Loads the window title and class name (string resources 103 and 109) for every entry.
 void load_window_names();
@@ -51,6 +66,8 @@ void toggle_display_mode();
 int run_info_dialog(int id);
 // Esc in the window: toggles the overlay menu unless it is moving.
 void escape_key_pressed();
+// F1..F12 in the window: with --author, F2 shows or hides the hot-spots, F5 reloads the story.
+void author_key_pressed(int function_key);
 
 // One idle moment: nurses a lost device back, then draws a frame. 1 go on, 0 end the program.
 int idle_step();

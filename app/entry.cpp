@@ -13,7 +13,9 @@
 #include "platform/system/memory.h"
 #include "platform/system/signals.h"
 #include "resources/resources.h"
+#include "scenario/load_reasons.h"
 #include "scenario/scenario.h"
+#include "scene/author.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
 #include "scene/hotspot.h"
@@ -29,6 +31,46 @@ namespace {
 std::vector<std::string>* trace_log = nullptr;  // test seam; user-interface thread only
 bool quit_posted = false;                       // the loop ends at its next turn
 IdleHook idle_hook = nullptr;                   // harness seam; null in the game
+int startup_exit_code = 0;                      // kUsageExitCode after a refused --scene
+
+// What a start-up step says before its failure box when the step's own code says no more.
+struct StepCause {
+    const char* english;
+    const char* japanese;
+};
+constexpr StepCause kLockCause{
+    "the lock that keeps a second copy from starting cannot be taken (is XDG_RUNTIME_DIR writable?)",
+    "二重起動を防ぐロックを取得できません（XDG_RUNTIME_DIR に書き込めますか）"};
+constexpr StepCause kWindowCause{"the window cannot be made", "ウィンドウを作れません"};
+constexpr StepCause kDeviceCause{"the renderer (graphics device) cannot be made", "描画デバイスを作れません"};
+constexpr StepCause kTexturesCause{"the scene and balloon textures cannot be made",
+                                   "シーンと吹き出しのテクスチャを作れません"};
+constexpr StepCause kMenuCause{
+    "the in-game menu cannot be made (its labels need a Japanese font: install fonts-ipafont-gothic)",
+    "ゲーム内メニューを作れません（ラベルに日本語フォントが要ります: fonts-ipafont-gothic を入れてください）"};
+constexpr StepCause kCreditsCause{
+    "the staff roll cannot be laid out (its text needs a Japanese font: install fonts-ipafont-gothic)",
+    "スタッフロールを組めません（日本語フォントが要ります: fonts-ipafont-gothic を入れてください）"};
+constexpr StepCause kCursorCause{"the pointer picture data\\GAME39651497 cannot be loaded",
+                                 "マウスポインタの画像 data\\GAME39651497 を読み込めません"};
+constexpr StepCause kSpriteCause{"the sprite batch cannot be reset", "スプライトを再設定できません"};
+
+// The window system's failures add its own words, as it has them at the failure.
+void set_step_cause(const StepCause& cause, bool system_words = false) {
+    set_failure_cause(cause.english, cause.japanese, system_words);
+}
+
+// Refuses --scene N for an entry the script lacks, with a line as for any command line the game
+// cannot follow (no box).
+bool start_scene_defined() {
+    if (app_options.start_scene < scene_table.scene_count) return true;
+    const std::string n = std::to_string(app_options.start_scene);
+    const std::string last = std::to_string(scene_table.scene_count - 1);
+    report_line("--scene " + n + ": the script defines entries 0 to " + last + " (counted by their order in the script)",
+                "--scene " + n + ": シナリオのエントリは 0〜" + last + " です（シナリオ内の順番で数えます）");
+    startup_exit_code = kUsageExitCode;
+    return false;
+}
 }  // namespace
 
 void app_set_idle_hook(IdleHook hook) { idle_hook = hook; }
@@ -59,49 +101,71 @@ int start_up() {
     // No input method: the window switches text input off as it is made (below).
     // The window, hidden until the end of start-up.
     app_trace("window");
+    set_step_cause(kWindowCause, true);
     if (create_main_window() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
     // Renderer, render states, viewport, sprite batch (create_device shows its own message).
     app_trace("device");
+    set_step_cause(kDeviceCause, true);
     if (create_device() != 0) return 0;
     // The scenario.
     app_trace("scenario");
     if (load_scenario(&scene_table) != 0) {
+        const FailureText why = scenario_failure_text();
+        set_failure_cause(why.english, why.japanese);
         show_error(kMsgStartupFailed);
         return 0;
     }
+    // A script that gives the player nothing to see or click would start to a black window.
+    FailureText nothing;
+    if (script_plays_nothing(scene_table, &nothing)) {
+        set_failure_cause(nothing.english, nothing.japanese);
+        show_error(kMsgStartupFailed);
+        return 0;
+    }
+    // --scene N: the entry must be there.
+    if (!start_scene_defined()) return 0;
+    forget_stranded_links();
     // The shortcut's original target, put back when the staff roll ends.
     take_shortcut_backups();
     // The textures made once (each shows its own message on failure).
     app_trace("textures");
+    set_step_cause(kTexturesCause);
     if (create_scene_textures() != 0) return 0;
     if (create_balloon_textures() != 0) return 0;
+    set_step_cause(kMenuCause);
     if (create_menu_overlay() != 0) return 0;
     // The staff roll's layout.
     app_trace("credits");
+    set_step_cause(kCreditsCause);
     if (setup_credits() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
-    // The game's own pointer (shows its own message on failure).
+    // The game's own pointer (shows its own message on failure, with the file's own cause).
     app_trace("cursor");
+    set_step_cause(kCursorCause);
     if (load_cursor() != 0) return 0;
     // The sprite batch's reset hook once every resource exists.
     app_trace("sprite reset");
+    set_step_cause(kSpriteCause);
     if (sprite_on_reset_device() != 0) {
         show_error(kMsgStartupFailed);
         return 0;
     }
+    clear_failure_cause();
     // Sound: a failure only warns; the game goes on silent.
     app_trace("sound");
     if (init_sound() != 0) show_warning(kMsgSoundFailed);
     // Told to end while starting (SIGTERM, SIGINT): the window is never shown.
     if (termination_requested()) return 0;
-    // The first scene's picture, without a transition.
-    scene_table.current_scene = 0;
-    show_scene_image(nullptr, scene_table.scenes[0].img_nm.c_str());
+    // The first scene's picture (entry 0, or the one --scene named), without a transition.
+    const int first = app_options.start_scene;
+    scene_table.current_scene = first;
+    if (show_scene_image(nullptr, scene_table.scenes[first].img_nm.c_str()) != 0)
+        report_picture_failure(scene_table.scenes[first].img_nm.c_str());
     // The opening sound.
     play_sound(scene_table.opening_snd_nm.c_str());
     // Show the window; its first paint draws a frame.
@@ -121,6 +185,7 @@ void shut_down() {
     release_balloon_textures();
     release_menu_overlay();
     release_cursor();
+    release_author_overlay();
     // Sound: fade, stop, end of the sound threads, close of the device.
     app_trace("sound");
     shutdown_sound();
@@ -201,8 +266,10 @@ int app_main() {
     fatal_error = 0;
     quit_posted = false;
     int exit_code = 0;
+    startup_exit_code = 0;
     switch (instance_acquire(kInstanceName)) {
         case InstanceRole::Failed:
+            set_step_cause(kLockCause);
             show_error(kMsgStartupFailed);
             break;
         case InstanceRole::Second: {  // the first copy was asked to come to the front
@@ -214,6 +281,7 @@ int app_main() {
         case InstanceRole::First:
             windowed_mode = 1;
             if (start_up()) exit_code = run_message_loop();
+            else exit_code = startup_exit_code;
             break;
     }
     shut_down();

@@ -6,6 +6,7 @@
 #include "platform/system/clock.h"
 #include "platform/video/renderer.h"
 #include "platform/video/sprite.h"
+#include "scene/author.h"
 #include "scene/balloon.h"
 #include "scene/credits.h"
 #include "scene/hotspot.h"
@@ -96,8 +97,12 @@ int frame_step() {
         switch_requested = requests.switch_mode != 0;
         // Picture or staff roll, balloon, overlay, pointer. During the staff roll at
         // full-screen the pointer shows only while the overlay is open or moving.
-        if (credits_mode == 0) draw_scene_image();
-        else draw_credits();
+        if (credits_mode == 0) {
+            draw_scene_image();
+            draw_author_overlay();  // the hot-spots, when the author asked for them
+        } else {
+            draw_credits();
+        }
         draw_balloon();
         draw_menu();
         bool hide_cursor = credits_mode == 1 && present_params.windowed == 0 && menu_animating != 1 &&

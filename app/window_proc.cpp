@@ -10,6 +10,7 @@
 #include "platform/video/renderer.h"
 #include "platform/video/sprite.h"
 #include "resources/resources.h"
+#include "scene/author.h"
 #include "scene/hotspot.h"
 #include "scene/menu_overlay.h"
 
@@ -62,6 +63,12 @@ void escape_key_pressed() {
     else open_menu();
 }
 
+void author_key_pressed(int function_key) {
+    if (!author_keys()) return;
+    if (function_key == kOverlayKey) toggle_hotspot_overlay();
+    if (function_key == kReloadKey) reload_story();
+}
+
 void main_window_proc(const WindowEvent& e) {
     switch (e.kind) {
         case WindowEventKind::Close: destroy_main_window(); break;
@@ -89,6 +96,7 @@ void main_window_proc(const WindowEvent& e) {
                 default: break;
             }
             break;
+        case WindowEventKind::FunctionKey: author_key_pressed(e.command); break;
         case WindowEventKind::None: break;
     }
 }

@@ -1,7 +1,11 @@
 // Message texts and boxes.
 #include "common/messages.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "platform/window/message_box.h"
+#include "platform/window/window.h"
 
 const char kMsgStartupFailed[] =
     "\x8b\x4e\x93\xae\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42";
@@ -19,7 +23,57 @@ const char kMsgUnrecoverable[] =
 char title_text[100] = "\x82\xdb\x82\xeb\x82\xdd\x82\xc8";  // "ぽろみな"
 char class_name[100] = "\x82\xdb\x82\xeb\x82\xdd\x82\xc8";
 
-void show_error(const char* text) { message_box(title_text, text, MessageIcon::Error); }
+namespace {
+
+struct FailureCause {
+    std::string english;  // "" when none is set
+    std::string japanese;
+    bool system_words;    // the window system's words for its failure follow
+};
+FailureCause failure_cause;  // user-interface thread only
+
+// A start-up failure box is about to be shown: its cause goes first.
+void say_failure_cause(const char* text) {
+    const bool memory = std::strcmp(text, kMsgOutOfVideoMemory) == 0;
+    if (!memory && std::strcmp(text, kMsgStartupFailed) != 0) return;
+    std::string english = failure_cause.english, japanese = failure_cause.japanese;
+    if (english.empty()) {
+        english = "the cause is not known";
+        japanese = "原因は不明です";
+    }
+    if (failure_cause.system_words) {
+        const std::string words = window_system_error();
+        if (!words.empty()) {
+            english += " (SDL: " + words + ")";
+            japanese += "（SDL: " + words + "）";
+        }
+    }
+    if (memory) {
+        english = "not enough video memory: " + english;
+        japanese = "ビデオメモリが足りません: " + japanese;
+    }
+    report_line("start-up failed: " + english, "起動に失敗しました: " + japanese);
+    clear_failure_cause();
+}
+
+}  // namespace
+
+void set_failure_cause(const std::string& english, const std::string& japanese, bool system_words) {
+    failure_cause = FailureCause{english, japanese, system_words};
+    if (system_words) clear_window_system_error();
+}
+
+void clear_failure_cause() { failure_cause = FailureCause{}; }
+
+void report_line(const std::string& english, const std::string& japanese) {
+    std::fprintf(stderr, "poromina: %s / %s\n", english.c_str(), japanese.c_str());
+    std::fflush(stderr);
+}
+
+void show_error(const char* text) {
+    say_failure_cause(text);
+    message_box(title_text, text, MessageIcon::Error);
+}
 
 void show_warning(const char* text) { message_box(title_text, text, MessageIcon::Warning); }
 

@@ -30,6 +30,14 @@ long measure_file(FILE* f) {
     return size;
 }
 
+DataFileStatus last_status{DataFileFailure::none, -1};  // of the last read; UI thread only
+std::string plain_data_folder;                            // "" : the stored data folder
+
+int fail_read(DataFileFailure failure, long size) {
+    last_status = DataFileStatus{failure, size};
+    return -1;
+}
+
 }  // namespace
 
 void descramble(unsigned char* buf, size_t count) {
@@ -52,15 +60,31 @@ void descramble(unsigned char* buf, size_t count) {
     for (; i < count; ++i) buf[i] ^= scramble_key[i % kScrambleKeyBytes];
 }
 
+const DataFileStatus& data_file_status() { return last_status; }
+
+void set_plain_folder(const std::string& folder) { plain_data_folder = folder; }
+const std::string& plain_folder() { return plain_data_folder; }
+
 int read_data_file(const char* path) {
-    FileHandle f(open_game_file(path));
-    if (!f) return -1;
+    const bool plain = !plain_data_folder.empty();
+    // In a plain folder the name after "data\" is looked up in that folder.
+    const char* name = path ? path : "";
+    if (plain && std::strncmp(name, "data", 4) == 0 && (name[4] == '\\' || name[4] == '/')) name += 5;
+    FileHandle f(plain ? open_game_file_in(plain_data_folder, name) : open_game_file(name));
+    if (!f) {
+        const std::string resolved = plain ? resolve_game_path_in(plain_data_folder, name) : resolve_game_path(name);
+        return fail_read(resolved.empty() ? DataFileFailure::missing : DataFileFailure::not_a_file, -1);
+    }
     const long size = measure_file(f.get());
-    if (size < 0 || size > kDataBufferBytes) return -1;
+    if (size < 0) return fail_read(DataFileFailure::unreadable, -1);
+    if (size == 0) return fail_read(DataFileFailure::empty, 0);
+    if (size > kDataBufferBytes) return fail_read(DataFileFailure::too_large, size);
     // One block of the whole size: an empty file reads no block and is refused with the rest.
-    if (std::fread(data_buffer, static_cast<size_t>(size), 1, f.get()) != 1) return -1;
+    if (std::fread(data_buffer, static_cast<size_t>(size), 1, f.get()) != 1)
+        return fail_read(DataFileFailure::unreadable, size);
     f.reset();
-    descramble(data_buffer, static_cast<size_t>(size));
+    if (!plain) descramble(data_buffer, static_cast<size_t>(size));
+    last_status = DataFileStatus{DataFileFailure::none, size};
     return static_cast<int>(size);
 }
 

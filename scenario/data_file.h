@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 constexpr int kDataBufferBytes = 0x200000;  // 2 MiB: the largest data file
 constexpr int kScrambleKeyBytes = 16;
@@ -19,6 +20,27 @@ void descramble(unsigned char* buf, size_t count);
 // descrambles it. Returns its size (1 to 2,097,152), or -1 for a file that cannot be opened,
 // is empty, larger than the buffer or not read whole.
 int read_data_file(const char* path);
+
+// Why the last read_data_file failed.
+enum class DataFileFailure {
+    none,        // it was read
+    missing,     // no file of that name (or a name that would leave the folder, or an empty one)
+    not_a_file,  // the name is a folder or something else that is not a file
+    empty,       // 0 bytes
+    too_large,   // over kDataBufferBytes
+    unreadable,  // it could not be opened or read whole
+};
+struct DataFileStatus {
+    DataFileFailure failure;  // of the last read
+    long size;                // its size in bytes when known, else -1
+};
+const DataFileStatus& data_file_status();
+
+// A plain story folder: while set (absolute, or relative to the current directory),
+// read_data_file reads "data\name" as the unscrambled file name in that folder and descrambles
+// nothing. "" (the start) reads the data folder as stored.
+void set_plain_folder(const std::string& folder);
+const std::string& plain_folder();
 
 // A cursor over descrambled text held in memory.
 struct LineReader {

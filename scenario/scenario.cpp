@@ -7,6 +7,7 @@
 
 #include "scenario/data_file.h"
 #include "scenario/script_lines.h"
+#include "scenario/script_text.h"
 
 SceneTable scene_table;
 
@@ -52,6 +53,7 @@ struct ParserState {
     int32_t font_size = kDefaultFontSize;       // size of the next balloon page, points
     int32_t line = 0;                           // 1-based script line being parsed
     std::string reason;                         // why the line failed
+    std::string reason_ja;                      // the same in Japanese
 };
 
 ScenarioError last_error;
@@ -104,8 +106,9 @@ bool scan_four(const char* line, const char* key, HitRect* r) {
     return true;
 }
 
-bool fail(ParserState& st, std::string reason) {
+bool fail(ParserState& st, std::string reason, std::string reason_ja) {
     st.reason = std::move(reason);
+    st.reason_ja = std::move(reason_ja);
     return false;
 }
 
@@ -128,8 +131,8 @@ bool apply_line(ParserState& st, const char* line) {
     case Key::comment:
         return true;
     case Key::seq:
-        if (!scan_one(line, match->text, &n)) return fail(st, "seq= without a number");
-        if (t->scene_count >= kMaxScenes) return fail(st, "more than 200 scenes");
+        if (!scan_one(line, match->text, &n)) return fail(st, "seq= without a number", "seq= に数がありません");
+        if (t->scene_count >= kMaxScenes) return fail(st, "more than 200 scenes", "シーンが 200 を超えます");
         st.scene = t->scene_count++;
         t->scenes[st.scene].seq = n;
         t->scenes[st.scene].area_count = 0;
@@ -138,8 +141,15 @@ bool apply_line(ParserState& st, const char* line) {
         return true;
     case Key::rect: {
         HitRect r{};
-        if (!scan_four(line, match->text, &r)) return fail(st, "rect= without four numbers");
-        if (scene.area_count >= kMaxAreas) return fail(st, "more than 10 areas in one scene");
+        if (!scan_four(line, match->text, &r)) {
+            // A space before a comma ends the numbers there: say so, it is the usual slip.
+            const bool space_comma = std::strstr(value, " ,") != nullptr;
+            return fail(st, space_comma ? "rect= without four numbers (a space stands before a comma)"
+                                        : "rect= without four numbers",
+                        space_comma ? "rect= に数が四つありません（コンマの前に空白があります）"
+                                    : "rect= に数が四つありません");
+        }
+        if (scene.area_count >= kMaxAreas) return fail(st, "more than 10 areas in one scene", "一つのシーンの領域が 10 を超えます");
         st.area = scene.area_count;
         st.rect_seen = true;
         Area& a = scene.areas[st.area];
@@ -150,17 +160,18 @@ bool apply_line(ParserState& st, const char* line) {
             st.font_size = kDefaultFontSize;
             st.new_area = false;
         }
-        if (a.rect_count >= kMaxRects) return fail(st, "more than 40 rectangles in one area");
+        if (a.rect_count >= kMaxRects) return fail(st, "more than 40 rectangles in one area", "一つの領域の矩形が 40 を超えます");
         recorded_lines.rect[st.scene][st.area][a.rect_count] = st.line;
         a.rects[a.rect_count++] = r;
         return true;
     }
     case Key::next_seq:
-        if (!scan_one(line, match->text, &n)) return fail(st, "next_seq= without a number");
-        if (!st.rect_seen) return fail(st, "next_seq= before any rect= line");
+        if (!scan_one(line, match->text, &n)) return fail(st, "next_seq= without a number", "next_seq= に数がありません");
+        if (!st.rect_seen) return fail(st, "next_seq= before any rect= line", "最初の rect= 行より前に next_seq= があります");
         if (n < 0 || n >= kMaxScenes)
-            return fail(st, "next_seq=" + std::to_string(n) + " is outside 0..199");
-        if (scene.area_count >= kMaxAreas) return fail(st, "next_seq= would commit an 11th area");
+            return fail(st, "next_seq=" + std::to_string(n) + " is outside 0..199",
+                        "next_seq=" + std::to_string(n) + " が 0〜199 の外です");
+        if (scene.area_count >= kMaxAreas) return fail(st, "next_seq= would commit an 11th area", "next_seq= が 11 番目の領域を作ります");
         area.next_seq = n;
         recorded_lines.next_seq[st.scene][scene.area_count] = st.line;
         scene.area_count++;
@@ -171,7 +182,7 @@ bool apply_line(ParserState& st, const char* line) {
         recorded_lines.img_nm[st.scene] = st.line;
         return true;
     case Key::snd_nm:
-        if (!st.rect_seen) return fail(st, "snd_nm= before any rect= line");
+        if (!st.rect_seen) return fail(st, "snd_nm= before any rect= line", "最初の rect= 行より前に snd_nm= があります");
         area.snd_nm = value;
         recorded_lines.snd_nm[st.scene][st.area] = st.line;
         return true;
@@ -179,13 +190,13 @@ bool apply_line(ParserState& st, const char* line) {
         st.font_name = value;
         return true;
     case Key::fnt_sz:
-        if (!scan_one(line, match->text, &n)) return fail(st, "fukidasi_fnt_sz= without a number");
+        if (!scan_one(line, match->text, &n)) return fail(st, "fukidasi_fnt_sz= without a number", "fukidasi_fnt_sz= に数がありません");
         st.font_size = n;
         return true;
     case Key::fukidasi: {
-        if (!st.rect_seen) return fail(st, "fukidasi= before any rect= line");
+        if (!st.rect_seen) return fail(st, "fukidasi= before any rect= line", "最初の rect= 行より前に fukidasi= があります");
         int k = area.fukidasi_count;
-        if (k >= kMaxPages) return fail(st, "more than 10 fukidasi= pages in one area");
+        if (k >= kMaxPages) return fail(st, "more than 10 fukidasi= pages in one area", "一つの領域の fukidasi= ページが 10 を超えます");
         area.fukidasi_fnt_nm[k] = st.font_name;
         area.fukidasi_fnt_sz[k] = st.font_size;
         area.fukidasi[k] = value;
@@ -193,7 +204,7 @@ bool apply_line(ParserState& st, const char* line) {
         return true;
     }
     case Key::anime_nm:
-        if (!st.rect_seen) return fail(st, "anime_nm= before any rect= line");
+        if (!st.rect_seen) return fail(st, "anime_nm= before any rect= line", "最初の rect= 行より前に anime_nm= があります");
         area.anime_nm = value;
         return true;
     case Key::opening_snd_nm:
@@ -210,6 +221,7 @@ bool apply_line(ParserState& st, const char* line) {
 
 // Walks the text line by line into a table that is already cleared.
 int parse_lines(SceneTable* table, const char* text, int32_t size) {
+    recorded_lines.text_bytes = size;
     ParserState st;
     st.table = table;
     st.line = 1;
@@ -228,7 +240,7 @@ int parse_lines(SceneTable* table, const char* text, int32_t size) {
             if (recorded_lines.long_line_count++ == 0) recorded_lines.first_long_line = st.line;
         }
         if (!apply_line(st, line)) {
-            last_error = ScenarioError{st.line, st.reason};
+            last_error = ScenarioError{st.line, st.reason, st.reason_ja};
             return -1;
         }
         continued = cut;
@@ -237,8 +249,15 @@ int parse_lines(SceneTable* table, const char* text, int32_t size) {
     return 0;
 }
 
+// True when every byte belongs to a well-formed UTF-8 sequence (plain ASCII included).
+bool well_formed_utf8(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= 0x80) return looks_like_utf8(text);
+    return true;
+}
+
 void reset_records() {
-    last_error = ScenarioError{0, ""};
+    last_error = ScenarioError{0, "", ""};
     std::memset(&recorded_lines, 0, sizeof recorded_lines);
 }
 
@@ -249,8 +268,30 @@ int load_scenario(SceneTable* table) {
     reset_records();
     int size = read_data_file(kScenarioPath);
     if (size < 0) {
-        last_error = ScenarioError{0, "cannot read the script (missing, empty or over 2,097,152 bytes)"};
+        last_error = ScenarioError{0, "cannot read the script (missing, empty or over 2,097,152 bytes)",
+                                   "シナリオを読めません（ないか、空か、2,097,152 バイトを超えます）"};
         return -1;
+    }
+    if (!plain_folder().empty()) {
+        // A plain folder holds the script as the author wrote it: UTF-8 (LF or CR LF ends) is
+        // made into the Shift-JIS CR LF text that pack would store; anything else is taken as
+        // Shift-JIS. The text parsed stays in data_buffer as a stored script's would.
+        const std::string text(reinterpret_cast<const char*>(data_buffer), static_cast<size_t>(size));
+        std::string sjis, why;
+        if (well_formed_utf8(text)) {
+            if (!script_utf8_to_sjis(text, &sjis, &why)) {
+                last_error = ScenarioError{0, "the UTF-8 script does not convert: " + why,
+                                           "UTF-8 のシナリオを変換できません: " + why};
+                return -1;
+            }
+            if (sjis.size() > static_cast<size_t>(kDataBufferBytes)) {
+                last_error = ScenarioError{0, "the script is over 2,097,152 bytes in Shift-JIS",
+                                           "シナリオが Shift-JIS で 2,097,152 バイトを超えます"};
+                return -1;
+            }
+            std::memcpy(data_buffer, sjis.data(), sjis.size());
+            size = static_cast<int>(sjis.size());
+        }
     }
     return parse_lines(table, reinterpret_cast<const char*>(data_buffer), size);
 }

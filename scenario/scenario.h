@@ -50,10 +50,12 @@ extern SceneTable scene_table;
 // could not be read.
 struct ScenarioError {
     int line;
-    std::string reason;
+    std::string reason;     // English
+    std::string reason_ja;  // the same in Japanese (UTF-8)
 };
 
-// Empties the table, reads and descrambles the script (kScenarioPath) and fills the table.
+// Empties the table, reads and descrambles the script (kScenarioPath) and fills the table. From
+// a plain folder (set_plain_folder) a UTF-8 script is first made Shift-JIS with CR LF ends.
 // Returns 0, or -1 at the first failing line (whose number and reason scenario_error gives).
 int load_scenario(SceneTable* table);
 

@@ -16,6 +16,8 @@ struct ScriptLines {
     int32_t snd_nm[kMaxScenes][kMaxAreas];           // last "snd_nm=" line of each area
     int32_t long_line_count;                         // lines longer than one 511-byte piece
     int32_t first_long_line;                         // the first of them; 0 for none
+    int32_t text_bytes;                              // size of the text parsed (in data_buffer
+                                                     // after load_scenario)
 };
 
 // The line numbers of the last load or parse.

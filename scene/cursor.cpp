@@ -7,6 +7,7 @@
 #include "platform/image/image.h"
 #include "platform/video/sprite.h"
 #include "scenario/data_file.h"
+#include "scenario/load_reasons.h"
 #include "scene/hotspot.h"
 
 GameCursor game_cursor;
@@ -24,12 +25,16 @@ int load_cursor() {
     c.height = kCursorSize;
     const int size = read_data_file(kCursorPath);
     if (size <= 0) {
+        const FailureText why = data_file_failure_text(kCursorPath, "the pointer picture", "マウスポインタの画像");
+        set_failure_cause(why.english, why.japanese);
         show_error(kMsgStartupFailed);
         return -1;
     }
     const HRESULT hr = decode_image_to_texture(data_buffer, static_cast<size_t>(size), c.width, c.height,
                                                PixelFormat::A8R8G8B8, kCursorColourKey, &c.cursor_texture);
     if (failed(hr)) {
+        const FailureText why = picture_failure_text(kCursorPath, "the pointer picture", "マウスポインタの画像");
+        set_failure_cause(why.english, why.japanese);
         show_creation_failure(hr);
         return -1;
     }

@@ -2,8 +2,13 @@
 // and what a hit area does (scene link with transition and sound, balloon, staff roll).
 #include "scene/hotspot.h"
 
+#include <cstring>
+#include <string>
+
 #include "common/flags.h"
+#include "common/messages.h"
 #include "scenario/scenario.h"
+#include "scene/author.h"
 #include "scene/balloon.h"
 #include "scene/menu_overlay.h"
 #include "scene/transition.h"
@@ -60,15 +65,40 @@ void hit_balloon_area(const Hit& hit, const Area& area) {
     stop_sound_if_available();
 }
 
-void hit_scene_link(const Area& area) {
+// Links already said to lead nowhere, by entry and area.
+bool stranded_said[kMaxScenes][kMaxAreas];
+
+// Says once per link on standard error that it leads to an entry the script does not define.
+void report_stranded_link(const Hit& hit, int32_t next) {
+    if (stranded_said[hit.entry][hit.area]) return;
+    stranded_said[hit.entry][hit.area] = true;
+    const int32_t count = scene_table.scene_count;
+    const std::string entry = std::to_string(hit.entry), area = std::to_string(hit.area);
+    const std::string target = std::to_string(next), last = std::to_string(count - 1);
+    report_line("entry " + entry + " area " + area + " links to entry " + target +
+                    ", which the script does not define (it defines entries 0 to " + last +
+                    ", counted by their order in the script); the click is ignored",
+                "エントリ " + entry + " の領域 " + area + " のリンク先エントリ " + target +
+                    " はシナリオにありません（エントリは 0〜" + last +
+                    "、シナリオ内の順番で数えます）。クリックは無視します");
+}
+
+void hit_scene_link(const Hit& hit, const Area& area) {
     SceneTable& t = scene_table;
     const int32_t next = area.next_seq;
     // A link that names no table entry is refused whole: no picture, no scene change, no sound.
     if (next < 0 || next >= kMaxScenes) return;
+    // So is one to an entry the script does not define: it would strand the player on the old
+    // picture with nothing to click.
+    if (next >= t.scene_count) {
+        report_stranded_link(hit, next);
+        return;
+    }
     const std::string sound = area.snd_nm;  // the rewiring below may write to this very area
     if (next != t.current_scene) {
         fade_out_sound();
-        show_scene_image(area.anime_nm.c_str(), t.scenes[next].img_nm.c_str());
+        if (show_scene_image(area.anime_nm.c_str(), t.scenes[next].img_nm.c_str()) != 0)
+            report_picture_failure(t.scenes[next].img_nm.c_str());
         stop_sound_if_available();
         t.current_scene = next;
         if (next == kShortcutScene) {
@@ -91,10 +121,12 @@ void hit_test(int x, int y) {
     if (area.fukidasi_count > 0)
         hit_balloon_area(hit, area);
     else
-        hit_scene_link(area);
+        hit_scene_link(hit, area);
 }
 
 }  // namespace
+
+void forget_stranded_links() { std::memset(stranded_said, 0, sizeof stranded_said); }
 
 void take_shortcut_backups() {
     const Area& shortcut = scene_table.scenes[kShortcutEntry].areas[0];

@@ -39,6 +39,10 @@ void take_shortcut_backups();
 // Puts the backups back into area 0 of entry 26 (at the end of the staff roll).
 void restore_shortcut();
 
+// Forgets which links were said to lead to undefined entries (a new script was loaded): each is
+// said once more when clicked.
+void forget_stranded_links();
+
 // Consumes a pending left press (left_click_pending is 0 afterwards) and carries it out.
 ClickRequests dispatch_click();
 

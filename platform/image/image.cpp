@@ -10,6 +10,8 @@ namespace {
 
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 
+thread_local std::string last_reason;  // of the last decode on this thread
+
 }  // namespace
 
 bool image_size_ok(uint64_t w, uint64_t h, uint64_t bytes_per_pixel) {
@@ -21,6 +23,7 @@ bool image_target_begin(ImageTarget* target, int img_w, int img_h) {
     HRESULT hr = texture_create_unfilled(target->width, target->height, target->format, &target->texture);
     if (failed(hr)) {
         target->failure = hr;
+        target->reason = "no memory for its texture";
         return false;
     }
     LockedRect rect{};
@@ -57,8 +60,12 @@ HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int widt
                                 PixelFormat format, uint32_t colour_key, Texture** out) {
     if (!out) return E_INVALIDARG;
     *out = nullptr;
+    last_reason.clear();
     if (width <= 0 || height <= 0) return E_INVALIDARG;
-    if (!data || size < 8) return E_FAIL;
+    if (!data || size < 8) {
+        last_reason = "too short to be a picture";
+        return E_FAIL;
+    }
 
     ImageTarget target;
     target.width = width;
@@ -66,19 +73,34 @@ HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int widt
     target.format = format;
     target.colour_key = colour_key;
     bool ok = false;
-    static const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (std::memcmp(data, kPngSignature, 8) == 0) {
+    const char* kind = image_kind(data, size);
+    if (!kind) {
+        target.reason = "not a PNG, JPEG or BMP picture";
+    } else if (kind[0] == 'P') {
         ok = decode_png(data, size, &target);
-    } else if (data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+    } else if (kind[0] == 'J') {
         ok = decode_jpeg(data, size, &target);
-    } else if (data[0] == 'B' && data[1] == 'M') {
+    } else {
         ok = decode_bmp(data, size, &target);
     }
     if (target.texture && target.texture->locked) texture_unlock(target.texture);
     if (!ok) {
         texture_release(target.texture);
+        last_reason = kind ? std::string(kind) + ": " : "";
+        last_reason += target.reason.empty() ? "damaged, cut short or a form that is not read" : target.reason;
         return target.failure;
     }
     *out = target.texture;
     return S_OK;
 }
+
+const char* image_kind(const unsigned char* data, size_t size) {
+    static const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (!data || size < 8) return nullptr;
+    if (std::memcmp(data, kPngSignature, 8) == 0) return "PNG";
+    if (data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return "JPEG";
+    if (data[0] == 'B' && data[1] == 'M') return "BMP";
+    return nullptr;
+}
+
+const char* image_failure_reason() { return last_reason.c_str(); }

@@ -14,3 +14,9 @@
 // (D3DERR_OUTOFVIDEOMEMORY). Never reads outside data[0..size).
 HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int width, int height,
                                 PixelFormat format, uint32_t colour_key, Texture** out);
+
+// Why the last decode_image_to_texture on this thread failed, for the author ("not a PNG, JPEG or
+// BMP picture", "PNG: CRC error", "JPEG: CMYK colour is not read" ...); "" after a success.
+const char* image_failure_reason();
+// "PNG", "JPEG" or "BMP" by the first bytes (as the decoder tells them), or null.
+const char* image_kind(const unsigned char* data, size_t size);

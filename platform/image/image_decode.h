@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/system/hresult.h"
 #include "platform/video/texture.h"
@@ -21,6 +22,7 @@ struct ImageTarget {
     uint32_t* bits = nullptr;       // first pixel of the locked top row
     int pitch_pixels = 0;           // locked pitch / 4
     HRESULT failure = E_FAIL;       // what decode_image_to_texture returns when a reader fails
+    std::string reason;             // why a reader failed, when it can tell ("" otherwise)
 };
 
 // texture_create without the zero fill (platform/video/texture.cpp), for the decoder, which writes

@@ -19,10 +19,24 @@ namespace {
 struct JpegErrors {
     jpeg_error_mgr mgr;  // must stay first: libjpeg hands &mgr back to the callbacks
     std::jmp_buf jump;
+    ImageTarget* target;  // gets libjpeg's word for the failure
 };
 
 void jpeg_fail(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1);
+    auto* err = reinterpret_cast<JpegErrors*>(cinfo->err);
+    if (err->target && err->target->reason.empty()) {
+        char text[JMSG_LENGTH_MAX] = "";
+        cinfo->err->format_message(cinfo, text);
+        err->target->reason = text;
+    }
+    std::longjmp(err->jump, 1);
+}
+
+// Fails with our own words for the failure.
+void jpeg_refuse(j_decompress_ptr cinfo, const char* reason) {
+    auto* err = reinterpret_cast<JpegErrors*>(cinfo->err);
+    if (err->target && err->target->reason.empty()) err->target->reason = reason;
+    jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
 }
 
 void jpeg_message(j_common_ptr cinfo, int level) {
@@ -86,14 +100,16 @@ bool read_jpeg(const unsigned char* data, size_t size, ImageTarget* target,
     if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
     const JDIMENSION w = cinfo->image_width;
     const JDIMENSION h = cinfo->image_height;
-    if (!image_size_ok(w, h, 4)) jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
+    if (!image_size_ok(w, h, 4)) jpeg_refuse(cinfo, "too large (over 16384 pixels a side or 64 million pixels)");
     switch (cinfo->jpeg_color_space) {
         case JCS_GRAYSCALE:
         case JCS_YCbCr:
         case JCS_RGB:
             break;
         default:
-            jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));  // CMYK, YCCK, unknown
+            jpeg_refuse(cinfo, cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK
+                                   ? "CMYK colour is not read (save it as RGB)"
+                                   : "its colour space is not read (save it as RGB)");
     }
     cinfo->out_color_space = JCS_EXT_BGRA;  // bytes B,G,R,A = 0xAARRGGBB read little-endian
     cinfo->dct_method = JDCT_ISLOW;
@@ -125,6 +141,7 @@ bool read_jpeg(const unsigned char* data, size_t size, ImageTarget* target,
 bool decode_jpeg(const unsigned char* data, size_t size, ImageTarget* target) {
     jpeg_decompress_struct cinfo{};
     JpegErrors err{};
+    err.target = target;
     jpeg_source_mgr src{};
     JpegBuffers buf;
     return read_jpeg(data, size, target, &cinfo, &err, &src, &buf);

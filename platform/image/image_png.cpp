@@ -30,17 +30,22 @@ struct PngSource {
 
 void png_read_memory(png_structp png, png_bytep out, png_size_t length) {
     auto* src = static_cast<PngSource*>(png_get_io_ptr(png));
-    if (length > src->size - src->pos) png_error(png, "truncated");
+    if (length > src->size - src->pos) png_error(png, "cut short");
     std::memcpy(out, src->data + src->pos, length);
     src->pos += length;
 }
 
-void png_quiet_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// Keeps libpng's word for the failure (the first one: what followed from it says less).
+void png_quiet_error(png_structp png, png_const_charp message) {
+    auto* target = static_cast<ImageTarget*>(png_get_error_ptr(png));
+    if (target && target->reason.empty() && message) target->reason = message;
+    png_longjmp(png, 1);
+}
 void png_quiet_warning(png_structp, png_const_charp) {}
 
 // The libpng part; returns false on any libpng error or a refused size.
 bool read_png(PngSource* src, ImageTarget* target, PngBuffers* buf) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, png_quiet_error,
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, target, png_quiet_error,
                                              png_quiet_warning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -60,7 +65,7 @@ bool read_png(PngSource* src, ImageTarget* target, PngBuffers* buf) {
     const png_uint_32 w = png_get_image_width(png, info);
     const png_uint_32 h = png_get_image_height(png, info);
     const int colour = png_get_color_type(png, info);
-    if (!image_size_ok(w, h, 4)) png_error(png, "size");
+    if (!image_size_ok(w, h, 4)) png_error(png, "too large (over 16384 pixels a side or 64 million pixels)");
 
     png_set_expand(png);  // palette -> RGB, grey below 8 bits -> 8, tRNS -> alpha
     png_set_strip_16(png);
@@ -80,7 +85,7 @@ bool read_png(PngSource* src, ImageTarget* target, PngBuffers* buf) {
     buf->rows = static_cast<uint32_t*>(std::calloc(kept, static_cast<size_t>(w) * 4));
     buf->spare = static_cast<uint32_t*>(std::calloc(1, static_cast<size_t>(w) * 4));
     if (!buf->rows || !buf->spare) png_error(png, "memory");
-    if (!image_target_begin(target, static_cast<int>(w), static_cast<int>(h))) png_error(png, "texture");
+    if (!image_target_begin(target, static_cast<int>(w), static_cast<int>(h))) png_error(png, target->reason.empty() ? "no texture" : target->reason.c_str());
 
     // Without a colour key, a row that fits and needs no alpha fix goes straight into the texture.
     const bool direct = passes == 1 && target->colour_key == 0 && w <= static_cast<png_uint_32>(target->width) &&

@@ -3,6 +3,10 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
 
 #include <cctype>
 #include <string>
@@ -84,12 +88,14 @@ std::string find_entry(const std::string& dir, const std::string& component) {
 
 }  // namespace
 
-std::string resolve_game_path(const char* path) {
+std::string resolve_game_path(const char* path) { return resolve_game_path_in("", path); }
+
+std::string resolve_game_path_in(const std::string& base, const char* path) {
     if (!path || !*path) return "";
     std::string p = path;
     if (p[0] == '\\' || p[0] == '/') return "";                                        // absolute
     if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') return "";  // drive
-    std::string resolved;
+    std::string resolved = base;
     for (const std::string& part : split_components(p)) {
         if (part == "..") return "";
         if (part.empty() || part == ".") continue;
@@ -97,12 +103,14 @@ std::string resolve_game_path(const char* path) {
         if (entry.empty()) return "";
         resolved = resolved.empty() ? entry : resolved + "/" + entry;
     }
-    return resolved;
+    return resolved == base ? "" : resolved;
 }
 
-FILE* open_game_file(const char* path) {
+FILE* open_game_file(const char* path) { return open_game_file_in("", path); }
+
+FILE* open_game_file_in(const std::string& base, const char* path) {
     if (open_observer) open_observer(path ? path : "");
-    std::string resolved = resolve_game_path(path);
+    std::string resolved = resolve_game_path_in(base, path);
     if (resolved.empty()) return nullptr;
     struct stat st;
     if (::stat(resolved.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
@@ -110,3 +118,17 @@ FILE* open_game_file(const char* path) {
 }
 
 void observe_game_file_opens(void (*observer)(const char* path)) { open_observer = observer; }
+
+std::string current_folder() {
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
+}
+
+std::string absolute_folder(const char* path) {
+    char buf[PATH_MAX];
+    struct stat st;
+    if (!path || !::realpath(path, buf) || ::stat(buf, &st) != 0 || !S_ISDIR(st.st_mode)) return "";
+    return buf;
+}
+
+bool enter_folder(const char* path) { return path && ::chdir(path) == 0; }

@@ -187,6 +187,9 @@ void translate(const SDL_Event& e, WindowEvent* out) {
                 out->kind = WindowEventKind::AltEnter;
             } else if (key == SDLK_F4 && alt) {
                 out->kind = WindowEventKind::Close;
+            } else if (key >= SDLK_F1 && key <= SDLK_F12 && key != SDLK_F10 && !alt && !e.key.repeat) {
+                out->kind = WindowEventKind::FunctionKey;
+                out->command = static_cast<int>(key - SDLK_F1) + 1;
             }
             break;
         }
@@ -235,6 +238,9 @@ bool settle_fullscreen(WindowEvent* out) {
 }  // namespace
 
 SDL_Window* sdl_main_window() { return ws.window; }
+
+const char* window_system_error() { return SDL_GetError(); }
+void clear_window_system_error() { SDL_ClearError(); }
 int sdl_menu_bar_height() { return kMenuBarHeight; }
 
 bool sdl_video_up() {
@@ -456,6 +462,7 @@ void window_inject(RawInput kind, int x, int y, int key, bool alt, bool repeat) 
                                : key == kKeyReturn ? SDLK_RETURN
                                : key == kKeyAlt    ? SDLK_LALT
                                : key == kKeyDown   ? SDLK_DOWN
+                               : key >= kKeyF1 && key < kKeyF1 + 12 ? static_cast<SDL_Keycode>(SDLK_F1 + (key - kKeyF1))
                                                    : static_cast<SDL_Keycode>(key);
             e.key.keysym.mod = alt ? KMOD_LALT : KMOD_NONE;
             break;

@@ -17,6 +17,7 @@ enum class WindowEventKind {
     Paint,         // the window needs painting
     Close,         // the close box, Alt+F4 or a quit request
     Command,       // a menu item was chosen; command holds its id
+    FunctionKey,   // F1..F12 pressed without Alt (F10 is the menu bar's); command holds 1..12
 };
 
 struct WindowEvent {
@@ -91,6 +92,10 @@ void window_forget_pointer();
 // The window's position on the desktop (windowed mode), to put it back after full-screen.
 void window_get_position(int* x, int* y);
 void window_set_position(int x, int y);
+// The window system's own words for its last failure ("" when it has none), for the author.
+const char* window_system_error();
+void clear_window_system_error();
+
 // Desktop size, pixels.
 void window_desktop_size(int* width, int* height);
 
@@ -100,6 +105,7 @@ constexpr int kKeyEscape = 27;
 constexpr int kKeyReturn = 13;
 constexpr int kKeyAlt = 0x100;
 constexpr int kKeyDown = 0x101;
+constexpr int kKeyF1 = 0x110;  // kKeyF1 + n - 1 is Fn
 // Hidden, Shown and Exposed are what the window system says when the window is minimised or
 // covered, shown again, and needs its picture again.
 enum class RawInput { Motion, LeftDown, LeftUp, RightDown, KeyDown, KeyUp, Hidden, Shown, Exposed };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "scenario/scenario.h"
 #include "support/scenario_fixtures.h"
 
 namespace {
@@ -117,4 +118,37 @@ TEST(DataFile, CapacityBelowTwoEndsAtOnce) {
     EXPECT_NE(next_line(&reader, buf, 4), nullptr);
     EXPECT_STREQ(buf, "abc");
     EXPECT_EQ(next_line(&reader, buf, 4), nullptr);
+}
+
+// A plain folder: files read as they are, named without "data\", each failure with its cause;
+// a UTF-8 script with LF ends reads as pack --utf8 would store it.
+TEST(DataFile, PlainFolderReadsUnscrambledAndConvertsAUtf8Script) {
+    TempFolder plain;
+    write_file(plain.path + "/bg/pic.bin", "PLAIN BYTES");
+    write_file(plain.path + "/empty", "");
+    write_file(plain.path + "/GAME42297263", "; 森の絵本\nseq=0\nimg_nm=絵\\森.png\nrect=0,0,9,9\nnext_seq=0\n");
+    struct Reset {
+        ~Reset() { set_plain_folder(""); }
+    } reset;
+    set_plain_folder(plain.path);
+    ASSERT_EQ(read_data_file("data\\BG\\pic.bin"), 11);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data_buffer), 11), "PLAIN BYTES") << "nothing descrambled";
+    EXPECT_EQ(data_file_status().failure, DataFileFailure::none);
+    EXPECT_EQ(read_data_file("data\\none"), -1);
+    EXPECT_EQ(data_file_status().failure, DataFileFailure::missing);
+    EXPECT_EQ(read_data_file("data\\bg"), -1);
+    EXPECT_EQ(data_file_status().failure, DataFileFailure::not_a_file);
+    EXPECT_EQ(read_data_file("data\\empty"), -1);
+    EXPECT_EQ(data_file_status().failure, DataFileFailure::empty);
+    EXPECT_EQ(read_data_file("data\\..\\x"), -1) << "nothing outside the folder";
+
+    static SceneTable table;
+    ASSERT_EQ(load_scenario(&table), 0) << scenario_error().reason;
+    ASSERT_EQ(table.scene_count, 1);
+    EXPECT_EQ(table.scenes[0].img_nm, sjis("絵\\森.png"));
+    EXPECT_EQ(table.scenes[0].area_count, 1);
+    // A Shift-JIS script is taken as it stands.
+    write_file(plain.path + "/GAME42297263", sjis("seq=0\r\nimg_nm=森.png\r\n"));
+    ASSERT_EQ(load_scenario(&table), 0);
+    EXPECT_EQ(table.scenes[0].img_nm, sjis("森.png"));
 }

@@ -124,6 +124,37 @@ TEST_F(HotspotTest, LinksRefusedOrToTheSameSceneStartNoTransition) {
     EXPECT_EQ(transition_active, 0);
 }
 
+TEST_F(HotspotTest, LinkToAnEntryTheScriptLacksIsIgnoredAndSaidOncePerLink) {
+    // Entries 0 and 1; area 0 leads to 5 and area 1 to 9, neither defined; area 2 works.
+    load(2, {{0, "rect=0,0,99,99\nsnd_nm=s.wav\nnext_seq=5\nrect=100,0,199,99\nnext_seq=9\n"
+                 "rect=200,0,299,99\nnext_seq=1\n"}});
+    forget_stranded_links();
+    const uint32_t before = scene_transition.previous_image->version;
+    testing::internal::CaptureStderr();
+    press(50, 50);
+    press(50, 50);
+    press(150, 50);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(scene_table.current_scene, 0) << "the player stays where the hot-spots are";
+    EXPECT_EQ(transition_active, 0);
+    EXPECT_EQ(scene_transition.previous_image->version, before) << "no picture change began";
+    const std::string first = "poromina: entry 0 area 0 links to entry 5, which the script does not define "
+                              "(it defines entries 0 to 1, counted by their order in the script); the click "
+                              "is ignored / ";
+    EXPECT_EQ(err.find(first), 0u) << err;
+    EXPECT_EQ(err.find("area 0 links", first.size()), std::string::npos) << "once per link:\n" << err;
+    EXPECT_NE(err.find("entry 0 area 1 links to entry 9"), std::string::npos) << err;
+    // A defined link still works, and a new script says each stranded link again.
+    press(250, 50);
+    settle();
+    EXPECT_EQ(scene_table.current_scene, 1);
+    scene_table.current_scene = 0;
+    forget_stranded_links();
+    testing::internal::CaptureStderr();
+    press(50, 50);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("area 0 links to entry 5"), std::string::npos);
+}
+
 TEST_F(HotspotTest, SceneEightySixRewiresEntryTwentySixUntilTheRollEnds) {
     load(104, {{0, "rect=0,0,9,9\nnext_seq=85\n"},
                {26, "rect=0,0,9,9\nnext_seq=27\nsnd_nm=s27.wav\n"},

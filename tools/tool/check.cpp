@@ -17,7 +17,7 @@
 #include "scenario/script_lines.h"
 #include "sound/wave_check.h"
 #include "tools/tool/picture_check.h"
-#include "tools/tool/script_text.h"
+#include "scenario/script_text.h"
 #include "tools/tool/tool.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "scenario/data_file.h"
-#include "tools/tool/script_text.h"
+#include "scenario/script_text.h"
 #include "tools/tool/tool.h"
 
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
-// Script text conversion for pack --utf8, unpack --utf8 and check, through the platform's
-// Shift-JIS conversion.
-#include "tools/tool/script_text.h"
+// Script text conversion for pack --utf8, unpack --utf8, check and the game's plain folder,
+// through the platform's Shift-JIS conversion.
+#include "scenario/script_text.h"
 
 #include <cstdio>
 
