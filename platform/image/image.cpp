@@ -18,6 +18,8 @@ bool image_size_ok(uint64_t w, uint64_t h, uint64_t bytes_per_pixel) {
 }
 
 bool image_target_begin(ImageTarget* target, int img_w, int img_h) {
+    target->picture_width = img_w;
+    target->picture_height = img_h;
     HRESULT hr = texture_create_unfilled(target->width, target->height, target->format, &target->texture);
     if (failed(hr)) {
         target->failure = hr;
@@ -54,7 +56,9 @@ void image_target_row(ImageTarget* target, int y, const uint32_t* row, int img_w
 }
 
 HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int width, int height,
-                                PixelFormat format, uint32_t colour_key, Texture** out) {
+                                PixelFormat format, uint32_t colour_key, Texture** out,
+                                ImageReport* report) {
+    if (report) *report = ImageReport{};
     if (!out) return E_INVALIDARG;
     *out = nullptr;
     if (width <= 0 || height <= 0) return E_INVALIDARG;
@@ -67,13 +71,18 @@ HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int widt
     target.colour_key = colour_key;
     bool ok = false;
     static const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const char* kind = nullptr;
     if (std::memcmp(data, kPngSignature, 8) == 0) {
+        kind = "PNG";
         ok = decode_png(data, size, &target);
     } else if (data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+        kind = "JPEG";
         ok = decode_jpeg(data, size, &target);
     } else if (data[0] == 'B' && data[1] == 'M') {
+        kind = "BMP";
         ok = decode_bmp(data, size, &target);
     }
+    if (report) *report = ImageReport{kind, target.picture_width, target.picture_height, target.refusal};
     if (target.texture && target.texture->locked) texture_unlock(target.texture);
     if (!ok) {
         texture_release(target.texture);

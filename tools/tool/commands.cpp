@@ -17,7 +17,7 @@ const char* const kUsage =
     "\n"
     "  pack [--utf8] SRC DST     scramble a folder of plain files into a data folder\n"
     "  unpack [--utf8] SRC DST   turn a data folder back into plain files\n"
-    "  check DIR                 check that a game folder holds a playable story\n"
+    "  check [--format=json] DIR check that a game folder holds a playable story\n"
     "  icon SIZE FILE            write the game's icon as a SIZE x SIZE PNG picture\n"
     "\n"
     "Run \"poromina-tool COMMAND --help\" for a command's details.\n";
@@ -115,9 +115,16 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
         if (argc != 4) return bad_usage(err, "icon takes a size and a file name", command);
         return write_icon(argv[2], argv[3], out, err);
     }
-    bool utf8 = false;
+    bool utf8 = false, json = false;
     std::vector<char*> args(argv, argv + argc);
-    if (std::strcmp(command, "check") != 0) {
+    if (std::strcmp(command, "check") == 0) {
+        for (auto a = args.begin() + 2; a != args.end(); ++a)
+            if (std::strcmp(*a, "--format=json") == 0 || std::strcmp(*a, "--format=text") == 0) {
+                json = std::strcmp(*a, "--format=json") == 0;
+                args.erase(a);
+                break;
+            }
+    } else {
         for (auto a = args.begin() + 2; a != args.end(); ++a)
             if (std::strcmp(*a, "--utf8") == 0) {
                 utf8 = true;
@@ -136,6 +143,6 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
     for (int i = 2; i < argc; ++i) {
         if (argv[i][0] == '\0') return bad_usage(err, "an empty folder name", command);
     }
-    if (wanted == 1) return check_folder(argv[2], out, err);
+    if (wanted == 1) return check_folder(argv[2], out, err, json);
     return pack_folder(argv[2], argv[3], std::strcmp(command, "pack") == 0, out, err, utf8);
 }

@@ -31,5 +31,6 @@ int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE*
                 bool utf8_script = false);
 
 // Checks that a game folder (or its data folder) holds a playable story; prints one finding a
-// line to out. Returns kToolOk, kToolFailed or kToolBadUsage.
-int check_folder(const std::string& dir, FILE* out, FILE* err);
+// line ("FILE:LINE: error: ..." or "warning:") and a summary to out, or all of it as one JSON
+// object. Returns kToolOk (no errors), kToolFailed or kToolBadUsage.
+int check_folder(const std::string& dir, FILE* out, FILE* err, bool json = false);
