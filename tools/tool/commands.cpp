@@ -15,7 +15,8 @@ const char* const kUsage =
     "usage: poromina-tool COMMAND ARGS...\n"
     "Authoring commands for a poromina data folder.\n"
     "\n"
-    "  pack [--utf8] SRC DST     scramble a folder of plain files into a data folder\n"
+    "  pack [--utf8] [--clean] SRC DST\n"
+    "                            scramble a folder of plain files into a data folder\n"
     "  unpack [--utf8] SRC DST   turn a data folder back into plain files\n"
     "  check [--format=json] DIR check that a game folder holds a playable story\n"
     "  icon SIZE FILE            write the game's icon as a SIZE x SIZE PNG picture\n"
@@ -115,7 +116,7 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
         if (argc != 4) return bad_usage(err, "icon takes a size and a file name", command);
         return write_icon(argv[2], argv[3], out, err);
     }
-    bool utf8 = false, json = false;
+    bool utf8 = false, json = false, clean = false;
     std::vector<char*> args(argv, argv + argc);
     if (std::strcmp(command, "check") == 0) {
         for (auto a = args.begin() + 2; a != args.end(); ++a)
@@ -125,12 +126,17 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
                 break;
             }
     } else {
-        for (auto a = args.begin() + 2; a != args.end(); ++a)
+        for (auto a = args.begin() + 2; a != args.end();) {
             if (std::strcmp(*a, "--utf8") == 0) {
                 utf8 = true;
-                args.erase(a);
-                break;
+                a = args.erase(a);
+            } else if (std::strcmp(*a, "--clean") == 0 && std::strcmp(command, "pack") == 0) {
+                clean = true;
+                a = args.erase(a);
+            } else {
+                ++a;
             }
+        }
     }
     argc = static_cast<int>(args.size());
     argv = args.data();
@@ -144,5 +150,5 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
         if (argv[i][0] == '\0') return bad_usage(err, "an empty folder name", command);
     }
     if (wanted == 1) return check_folder(argv[2], out, err, json);
-    return pack_folder(argv[2], argv[3], std::strcmp(command, "pack") == 0, out, err, utf8);
+    return pack_folder(argv[2], argv[3], std::strcmp(command, "pack") == 0, out, err, utf8, clean);
 }

@@ -26,9 +26,11 @@ WaveKind find_wave_payload(const unsigned char* bytes, size_t size, size_t* offs
 // stored form, unpack (pack false) turns stored files back into plain ones. A WAVE keeps its
 // RIFF structure in the clear and only its "data" payload is scrambled. With utf8_script, every
 // script file (GAME42297263) is UTF-8 with LF line ends on the plain side and Shift-JIS with
-// CR LF on the stored side; a script with a character that has no Shift-JIS form is refused.
+// CR LF on the stored side; a script with a character that has no Shift-JIS form is refused,
+// one whose character Shift-JIS stores as another's (— as ―) is noted with its line. pack names
+// the files of dst that no file of src stands for any more, and with clean removes them.
 int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err,
-                bool utf8_script = false);
+                bool utf8_script = false, bool clean = false);
 
 // Checks that a game folder (or its data folder) holds a playable story; prints one finding a
 // line ("FILE:LINE: error: ..." or "warning:") and a summary to out, or all of it as one JSON
