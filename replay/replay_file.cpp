@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/replay.h"
+#include "replay/replay.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/replay.h"
-#include "app/replay_tour.h"
+#include "replay/replay.h"
+#include "replay/replay_tour.h"
 
 namespace {
 
