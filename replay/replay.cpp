@@ -67,6 +67,13 @@ void deliver(const ReplayEvent& e) {
             break;
         case ReplayKind::Clock: clock_advance_ms(static_cast<uint32_t>(e.x)); break;
         case ReplayKind::Shot: run.shot_names.push_back(e.name); break;
+        case ReplayKind::Scene:
+            // The scene number is the entry's position, as links and start-up take it.
+            if (e.x < scene_table.scene_count) {
+                scene_table.current_scene = e.x;
+                show_scene_image(nullptr, scene_table.scenes[e.x].img_nm.c_str());
+            }
+            break;
     }
 }
 
@@ -119,7 +126,8 @@ int replay_idle_hook() {
         while (run.next_event < events.size() && events[run.next_event].frame <= run.frame) {
             const ReplayEvent& e = events[run.next_event++];
             deliver(e);
-            queued = queued || (e.kind != ReplayKind::Clock && e.kind != ReplayKind::Shot);
+            queued = queued || (e.kind != ReplayKind::Clock && e.kind != ReplayKind::Shot &&
+                                e.kind != ReplayKind::Scene);
         }
         if (queued) return 1;
     }

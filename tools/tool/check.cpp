@@ -18,6 +18,7 @@
 #include "scenario/scenario.h"
 #include "scenario/script_lines.h"
 #include "tools/tool/check.h"
+#include "tools/tool/game_folder.h"
 #include "tools/tool/script_text.h"
 #include "tools/tool/tool.h"
 
@@ -26,41 +27,6 @@ namespace fs = std::filesystem;
 std::string quoted(const std::string& sjis_name) { return "\"" + sjis_to_utf8(sjis_name) + "\""; }
 
 namespace {
-
-// Makes dir the current directory while it lives (the game finds its data folder from there).
-struct EnterFolder {
-    std::string saved;
-    bool entered = false;
-    explicit EnterFolder(const std::string& dir) {
-        std::error_code ec;
-        saved = fs::current_path(ec).string();
-        entered = !ec && ::chdir(dir.c_str()) == 0;
-    }
-    ~EnterFolder() {
-        if (entered && ::chdir(saved.c_str()) != 0) std::perror("poromina-tool: cannot return");
-    }
-    EnterFolder(const EnterFolder&) = delete;
-    EnterFolder& operator=(const EnterFolder&) = delete;
-};
-
-// A temporary game folder whose "data" links to a data folder given on its own.
-struct LinkedGameFolder {
-    std::string path;
-    explicit LinkedGameFolder(const std::string& data_folder) {  // an absolute path
-        std::string pattern = (fs::temp_directory_path() / "poromina-check-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return;
-        path = pattern;
-        std::error_code ec;
-        fs::create_directory_symlink(data_folder, fs::path(path) / "data", ec);
-        if (ec) path.clear();
-    }
-    ~LinkedGameFolder() {
-        std::error_code ec;
-        if (!path.empty()) fs::remove_all(path, ec);  // removes the link, never what it names
-    }
-    LinkedGameFolder(const LinkedGameFolder&) = delete;
-    LinkedGameFolder& operator=(const LinkedGameFolder&) = delete;
-};
 
 // Size of a game file found by the game's lookup rule; -1 when it is not there.
 long long game_file_size(const std::string& game_path) {
@@ -79,20 +45,6 @@ void check_script_text(const std::string& text, CheckReport* r) {
     if (text.find('\n') != std::string::npos && text.find("\r\n") == std::string::npos)
         r->file_error(name, "the script has LF line ends only: the game splits lines at CR LF and reads it as one "
                             "line. Store it with \"poromina-tool pack --utf8\"");
-}
-
-// Finds the game folder for dir: dir itself when it holds "data", else a folder made to hold dir
-// as its "data" when dir holds the script. Returns "" when dir is neither.
-std::string game_folder_for(const std::string& dir, std::unique_ptr<LinkedGameFolder>* link) {
-    std::error_code ec;
-    std::string full = fs::absolute(dir, ec).string();
-    EnterFolder in(dir);
-    if (!in.entered) return "";
-    std::string data = resolve_game_path("data");
-    if (!data.empty() && fs::is_directory(data, ec)) return dir;
-    if (game_file_size("GAME42297263") < 0) return "";
-    *link = std::make_unique<LinkedGameFolder>(full);
-    return (*link)->path;  // "" when it could not be made
 }
 
 std::string json_string(const std::string& s) {

@@ -164,10 +164,19 @@ void check_reachable(const SceneTable& t, const ScriptLines& lines, CheckReport*
             }
         }
     }
+    // One warning for each run of consecutive entries (room left for scenes to come, say).
     for (int i = 0; i < t.scene_count; ++i) {
-        if (!reached[i])
+        if (reached[i]) continue;
+        int last = i;
+        while (last + 1 < t.scene_count && !reached[last + 1]) ++last;
+        if (last == i)
             r->warn(lines.seq[i], "entry " + std::to_string(i) + " is reached by no link from entry 0: "
                                   "it plays, but the player never sees it");
+        else
+            r->warn(lines.seq[i], "entries " + std::to_string(i) + " to " + std::to_string(last) +
+                                      " are reached by no link from entry 0: they play, but the player never "
+                                      "sees them");
+        i = last;
     }
 }
 

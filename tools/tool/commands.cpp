@@ -19,6 +19,8 @@ const char* const kUsage =
     "                            scramble a folder of plain files into a data folder\n"
     "  unpack [--utf8] SRC DST   turn a data folder back into plain files\n"
     "  check [--format=json] DIR check that a game folder holds a playable story\n"
+    "  new FOLDER                make a small working story to start from\n"
+    "  shots STORY OUT           write a picture of every entry and a contact sheet\n"
     "  icon SIZE FILE            write the game's icon as a SIZE x SIZE PNG picture\n"
     "\n"
     "Run \"poromina-tool COMMAND --help\" for a command's details.\n";
@@ -55,6 +57,24 @@ const char* const kCheckHelp =
     "Shift-JIS with CR LF: store it with \"pack --utf8\"); pictures that do not decode. Lines\n"
     "marked \"warning:\" do not stop the story.\n"
     "Exit status: 0 playable, 1 not playable, 2 bad arguments or not a game folder.\n";
+
+const char* const kNewHelp =
+    "usage: poromina-tool new FOLDER\n"
+    "Makes FOLDER (new, or empty) a small story that plays: FOLDER/plain holds what an author\n"
+    "edits (the script GAME42297263 as UTF-8 with three scenes, links, a balloon and the staff\n"
+    "roll's balloon in entry 103; four pictures; the pointer GAME39651497; a sound), FOLDER/data\n"
+    "the same packed for the game. Start the game in FOLDER. After a change, in FOLDER:\n"
+    "\"poromina-tool pack --utf8 --clean plain data\" and \"poromina-tool check .\".\n"
+    "Exit status: 0 done, 1 a file could not be written, 2 bad arguments or FOLDER not empty.\n";
+
+const char* const kShotsHelp =
+    "usage: poromina-tool shots STORY OUT\n"
+    "STORY is a game folder or its data folder. Runs the game offscreen through the replay\n"
+    "harness, shows every entry of the script in turn (as start-up shows entry 0) and writes\n"
+    "OUT/entry-NNN.png for each (NNN = the entry's position, from 000) and OUT/contact-sheet.png\n"
+    "with them all, four to a row. OUT is made when missing.\n"
+    "Exit status: 0 done, 1 the script does not load or a picture could not be written, 2 bad\n"
+    "arguments.\n";
 
 const char* const kIconHelp =
     "usage: poromina-tool icon SIZE FILE\n"
@@ -104,6 +124,8 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
                        : std::strcmp(command, "unpack") == 0 ? kUnpackHelp
                        : std::strcmp(command, "check") == 0  ? kCheckHelp
                        : std::strcmp(command, "icon") == 0   ? kIconHelp
+                       : std::strcmp(command, "new") == 0    ? kNewHelp
+                       : std::strcmp(command, "shots") == 0  ? kShotsHelp
                                                              : nullptr;
     if (!help) return bad_usage(err, std::string("unknown command \"") + command + "\"", nullptr);
     for (int i = 2; i < argc; ++i) {
@@ -115,6 +137,15 @@ int run_tool(int argc, char** argv, FILE* out, FILE* err) {
     if (std::strcmp(command, "icon") == 0) {
         if (argc != 4) return bad_usage(err, "icon takes a size and a file name", command);
         return write_icon(argv[2], argv[3], out, err);
+    }
+    if (std::strcmp(command, "new") == 0) {
+        if (argc != 3 || argv[2][0] == '\0') return bad_usage(err, "new takes one folder", command);
+        return new_story(argv[2], out, err);
+    }
+    if (std::strcmp(command, "shots") == 0) {
+        if (argc != 4 || argv[2][0] == '\0' || argv[3][0] == '\0')
+            return bad_usage(err, "shots takes a story folder and an output folder", command);
+        return write_shots(argv[2], argv[3], out, err);
     }
     bool utf8 = false, json = false, clean = false;
     std::vector<char*> args(argv, argv + argc);

@@ -36,3 +36,12 @@ int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE*
 // line ("FILE:LINE: error: ..." or "warning:") and a summary to out, or all of it as one JSON
 // object. Returns kToolOk (no errors), kToolFailed or kToolBadUsage.
 int check_folder(const std::string& dir, FILE* out, FILE* err, bool json = false);
+
+// Makes folder (new or empty) a small working story: plain/ with a UTF-8 script of three scenes,
+// a balloon and the staff roll's balloon in entry 103, pictures, a pointer and a sound drawn and
+// made here, and data/ packed from it.
+int new_story(const std::string& folder, FILE* out, FILE* err);
+
+// Writes a picture of every entry of the story in folder story (a game folder or its data folder)
+// into out_dir as entry-NNN.png, and contact-sheet.png of them all, through the replay harness.
+int write_shots(const std::string& story, const std::string& out_dir, FILE* out, FILE* err);
