@@ -26,14 +26,16 @@ const char* const kUsage =
     "Run \"poromina-tool COMMAND --help\" for a command's details.\n";
 
 const char* const kPackHelp =
-    "usage: poromina-tool pack [--utf8] SRC DST\n"
+    "usage: poromina-tool pack [--utf8] [--clean] SRC DST\n"
     "Writes into folder DST (made when missing) the stored form of every file in folder SRC and\n"
     "its subfolders, under the same names. Files are scrambled whole with the data key; a RIFF\n"
     "WAVE file keeps its header and chunks in the clear and only the payload of its \"data\"\n"
     "chunk is scrambled (key byte 0 at the first sample byte). DST must not lie inside SRC.\n"
     "With --utf8 the script (every file named GAME42297263) is read as UTF-8 text with LF line\n"
     "ends and stored as the Shift-JIS text with CR LF line ends that the game reads; a character\n"
-    "with no Shift-JIS form is refused with its line and column, and that file is not written.\n"
+    "with no Shift-JIS form is refused with its line and column, and that file is not written; one\n"
+    "that Shift-JIS stores as another's (an em dash as the Shift-JIS dash) is noted with its line.\n"
+    "Files of DST that no file of SRC stands for any more are named; --clean removes them.\n"
     "Exit status: 0 done, 1 some file failed, 2 bad arguments.\n";
 
 const char* const kUnpackHelp =
@@ -45,18 +47,23 @@ const char* const kUnpackHelp =
     "Exit status: 0 done, 1 some file failed, 2 bad arguments.\n";
 
 const char* const kCheckHelp =
-    "usage: poromina-tool check DIR\n"
+    "usage: poromina-tool check [--format=json] DIR\n"
     "DIR is a game folder holding a \"data\" folder, or the data folder itself (a folder that\n"
-    "holds GAME42297263). Loads the script with the game's own parser and reports, one line\n"
-    "each with its script line: the line where loading stops and why; every picture (img_nm=)\n"
-    "that is missing, empty or over 2,097,152 bytes; every sound (snd_nm=, opening_snd_nm=,\n"
-    "ending_snd_nm=) that is missing, empty or not a RIFF WAVE with a \"data\" chunk; a missing\n"
-    "pointer image GAME39651497; rectangles outside the 800x600 canvas; areas with rectangles\n"
-    "but no next_seq=; links to scenes the script does not define; scenes out of order; scenes\n"
-    "no link reaches from scene 0; a script stored as UTF-8 or with LF line ends (the game reads\n"
-    "Shift-JIS with CR LF: store it with \"pack --utf8\"); pictures that do not decode. Lines\n"
-    "marked \"warning:\" do not stop the story.\n"
-    "Exit status: 0 playable, 1 not playable, 2 bad arguments or not a game folder.\n";
+    "holds GAME42297263). Loads the script with the game's own parser, reads every picture, sound\n"
+    "and the pointer with the game's own readers, and reports each thing the game would get\n"
+    "wrong as FILE:LINE: error: ... (the story cannot play as written) or FILE:LINE: warning: ...\n"
+    "(it plays, but probably not as meant). Errors: where loading stops and why; missing, empty,\n"
+    "oversized or unreadable pictures and sounds (named: a CMYK JPEG, an MP3 or Ogg file, a 24-bit\n"
+    "WAVE...); a pointer that does not decode; rectangles outside the canvas or with left > right;\n"
+    "areas without next_seq=; links to entries the script does not define; seq= numbers that\n"
+    "differ from the entry's position (entries count by their order); a script stored as UTF-8 or\n"
+    "with LF line ends. Warnings: entries no link reaches; unknown transition names; area 0 of\n"
+    "entry 103 that is no balloon; pictures not 800x600; a pointer not 24x24 or a JPEG; balloon\n"
+    "pages larger than the balloon; keys after a leading space; sounds that cannot fade.\n"
+    "Then a summary: entries, links, balloons, the staff roll, transitions, each picture and\n"
+    "sound with its format, the counts, and \"playable\" or \"not playable\". With\n"
+    "--format=json all of it is one JSON object.\n"
+    "Exit status: 0 playable (no error), 1 not playable, 2 bad arguments or not a game folder.\n";
 
 const char* const kNewHelp =
     "usage: poromina-tool new FOLDER\n"
