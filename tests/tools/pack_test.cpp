@@ -202,3 +202,18 @@ TEST(Pack, NotesCharactersThatShiftJisStoresAsAnother) {
     EXPECT_EQ(read_file(stored + "/GAME42297263"), scrambled("seq=0\r\nfukidasi=a\x81\x5c" "b\r\n"))
         << "stored as ever";
 }
+
+TEST(Pack, AScriptOver2MiBOnlyOnceConvertedIsNamedAsTheStoredFile) {
+    TempFolder dir;
+    const std::string plain = dir.path + "/plain", stored = dir.path + "/stored";
+    // 2,040,000 bytes of LF lines: under 2 MiB as written, over it with CR LF.
+    std::string text = "seq=0\n";
+    while (text.size() < 2040000) text += "; a comment line of padding\n";
+    write_file(plain + "/GAME42297263", text);
+    Capture out, err;
+    ASSERT_EQ(run(out, err, {"pack", "--utf8", plain.c_str(), stored.c_str()}), kToolOk) << err.text();
+    EXPECT_EQ(err.text().rfind(stored + "/GAME42297263: warning: ", 0), 0u) << err.text();
+    EXPECT_NE(err.text().find("once stored as Shift-JIS with CR LF (the plain file " + plain + "/GAME42297263 has " +
+                              std::to_string(text.size()) + "): over 2,097,152 bytes"),
+              std::string::npos) << err.text();
+}
