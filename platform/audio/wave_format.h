@@ -36,12 +36,3 @@ inline uint16_t wave_format_kind(const WaveFormatEx& f) {
     if (std::memcmp(guid + 2, kGuidTail, sizeof kGuidTail) != 0) return f.wFormatTag;
     return static_cast<uint16_t>(guid[0] | guid[1] << 8);
 }
-
-// Bits of each sample that carry sound: wValidBitsPerSample of an extensible header (0 there
-// means all), else wBitsPerSample.
-inline uint16_t wave_valid_bits(const WaveFormatEx& f) {
-    if (f.wFormatTag != kWaveFormatExtensible || f.cbSize < kWaveExtensibleExtraBytes) return f.wBitsPerSample;
-    const unsigned char* extra = reinterpret_cast<const unsigned char*>(&f) + sizeof(WaveFormatEx);
-    const uint16_t valid = static_cast<uint16_t>(extra[0] | extra[1] << 8);
-    return valid == 0 ? f.wBitsPerSample : valid;
-}
