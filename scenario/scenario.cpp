@@ -201,11 +201,13 @@ bool apply_line(ParserState& st, const char* line) {
         area.fukidasi_fnt_sz[k] = st.font_size;
         area.fukidasi[k] = value;
         area.fukidasi_count = k + 1;
+        recorded_lines.fukidasi[st.scene][st.area][k] = st.line;
         return true;
     }
     case Key::anime_nm:
         if (!st.rect_seen) return fail(st, "anime_nm= before any rect= line", "最初の rect= 行より前に anime_nm= があります");
         area.anime_nm = value;
+        recorded_lines.anime_nm[st.scene][st.area] = st.line;
         return true;
     case Key::opening_snd_nm:
         t->opening_snd_nm = value;

@@ -14,6 +14,8 @@ struct ScriptLines {
     int32_t rect[kMaxScenes][kMaxAreas][kMaxRects];  // the "rect=" line of each rectangle
     int32_t next_seq[kMaxScenes][kMaxAreas];         // the "next_seq=" line that committed the area
     int32_t snd_nm[kMaxScenes][kMaxAreas];           // last "snd_nm=" line of each area
+    int32_t anime_nm[kMaxScenes][kMaxAreas];         // last "anime_nm=" line of each area
+    int32_t fukidasi[kMaxScenes][kMaxAreas][kMaxPages];  // the "fukidasi=" line of each page
     int32_t long_line_count;                         // lines longer than one 511-byte piece
     int32_t first_long_line;                         // the first of them; 0 for none
     int32_t text_bytes;                              // size of the text parsed (in data_buffer

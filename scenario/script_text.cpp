@@ -44,9 +44,39 @@ std::string line_fault(const std::string& line, int line_number) {
     return "line " + std::to_string(line_number) + ": does not convert to Shift-JIS";
 }
 
+// The first character of a converted line that does not read back as itself, as a note.
+std::string changed_character(const std::string& line, int line_number) {
+    for (size_t i = 0; i < line.size();) {
+        const size_t n = utf8_length(line, i);
+        if (n == 0) return "";
+        const std::string one = line.substr(i, n);
+        std::string stored;
+        if (n > 1 && utf8_to_sjis(one, &stored) && sjis_to_utf8(stored) != one) {
+            const std::string back = sjis_to_utf8(stored);
+            std::string hex;
+            for (unsigned char b : stored) {
+                char h[4];
+                std::snprintf(h, sizeof h, "%02X", b);
+                hex += h;
+            }
+            const size_t back_n = utf8_length(back, 0);
+            char text[200];
+            std::snprintf(text, sizeof text,
+                          "line %d: \"%s\" (U+%04X) is stored as Shift-JIS %s, which the game draws as its own "
+                          "character and unpack gives back as \"%s\" (U+%04X)",
+                          line_number, one.c_str(), static_cast<unsigned>(code_point(line, i, n)), hex.c_str(),
+                          back.c_str(), back_n ? static_cast<unsigned>(code_point(back, 0, back_n)) : 0u);
+            return text;
+        }
+        i += n;
+    }
+    return "";
+}
+
 }  // namespace
 
-bool script_utf8_to_sjis(const std::string& utf8, std::string* sjis, std::string* error) {
+bool script_utf8_to_sjis(const std::string& utf8, std::string* sjis, std::string* error,
+                         std::vector<std::string>* notes) {
     sjis->clear();
     size_t start = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     int line_number = 1;
@@ -61,6 +91,10 @@ bool script_utf8_to_sjis(const std::string& utf8, std::string* sjis, std::string
             *error = line_fault(line, line_number);
             sjis->clear();
             return false;
+        }
+        if (notes && sjis_to_utf8(converted) != line) {
+            std::string note = changed_character(line, line_number);
+            if (!note.empty()) notes->push_back(note);
         }
         *sjis += converted;
         if (last) break;

@@ -227,7 +227,7 @@ uint32_t heard_position(const AudioBuffer* b, Clock::time_point now) {
 }  // namespace
 
 const char* audio_format_problem(const WaveFormatEx& f) {
-    if (f.wFormatTag != kWaveFormatPcm) return "not plain PCM";
+    if (wave_format_kind(f) != kWaveFormatPcm) return "not plain PCM";
     if (f.wBitsPerSample != 8 && f.wBitsPerSample != 16) return "not 8 or 16 bits per sample";
     if (f.nChannels < 1 || f.nChannels > 8) return "channel count outside 1..8";
     if (f.nSamplesPerSec < 100 || f.nSamplesPerSec > 200000) return "sample rate outside 100..200000 Hz";

@@ -20,6 +20,8 @@ bool image_size_ok(uint64_t w, uint64_t h, uint64_t bytes_per_pixel) {
 }
 
 bool image_target_begin(ImageTarget* target, int img_w, int img_h) {
+    target->picture_width = img_w;
+    target->picture_height = img_h;
     HRESULT hr = texture_create_unfilled(target->width, target->height, target->format, &target->texture);
     if (failed(hr)) {
         target->failure = hr;
@@ -57,7 +59,9 @@ void image_target_row(ImageTarget* target, int y, const uint32_t* row, int img_w
 }
 
 HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int width, int height,
-                                PixelFormat format, uint32_t colour_key, Texture** out) {
+                                PixelFormat format, uint32_t colour_key, Texture** out,
+                                ImageReport* report) {
+    if (report) *report = ImageReport{};
     if (!out) return E_INVALIDARG;
     *out = nullptr;
     last_reason.clear();
@@ -83,6 +87,7 @@ HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int widt
     } else {
         ok = decode_bmp(data, size, &target);
     }
+    if (report) *report = ImageReport{kind, target.picture_width, target.picture_height, target.refusal};
     if (target.texture && target.texture->locked) texture_unlock(target.texture);
     if (!ok) {
         texture_release(target.texture);

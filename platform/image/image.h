@@ -12,8 +12,16 @@
 // not 0, every pixel equal to it (0xAARRGGBB, opaque) becomes 0x00000000. Returns S_OK, E_FAIL
 // for data that is not a whole, valid picture, or the texture's creation failure
 // (D3DERR_OUTOFVIDEOMEMORY). Never reads outside data[0..size).
+// When report is given it says what the data held, whether or not it decoded.
+struct ImageReport {
+    const char* kind = nullptr;     // "PNG", "JPEG" or "BMP" by the signature; null for none
+    int width = 0;                  // the picture's own size, 0 when its header was not read
+    int height = 0;
+    const char* refusal = nullptr;  // why a readable header was refused (a CMYK JPEG...), or null
+};
 HRESULT decode_image_to_texture(const unsigned char* data, size_t size, int width, int height,
-                                PixelFormat format, uint32_t colour_key, Texture** out);
+                                PixelFormat format, uint32_t colour_key, Texture** out,
+                                ImageReport* report = nullptr);
 
 // Why the last decode_image_to_texture on this thread failed, for the author ("not a PNG, JPEG or
 // BMP picture", "PNG: CRC error", "JPEG: CMYK colour is not read" ...); "" after a success.

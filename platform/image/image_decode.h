@@ -23,6 +23,9 @@ struct ImageTarget {
     int pitch_pixels = 0;           // locked pitch / 4
     HRESULT failure = E_FAIL;       // what decode_image_to_texture returns when a reader fails
     std::string reason;             // why a reader failed, when it can tell ("" otherwise)
+    int picture_width = 0;          // the picture's own size, once a reader has read its header
+    int picture_height = 0;
+    const char* refusal = nullptr;  // why a reader refused a picture it could read the header of
 };
 
 // texture_create without the zero fill (platform/video/texture.cpp), for the decoder, which writes

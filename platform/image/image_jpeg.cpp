@@ -100,16 +100,24 @@ bool read_jpeg(const unsigned char* data, size_t size, ImageTarget* target,
     if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) jpeg_fail(reinterpret_cast<j_common_ptr>(cinfo));
     const JDIMENSION w = cinfo->image_width;
     const JDIMENSION h = cinfo->image_height;
-    if (!image_size_ok(w, h, 4)) jpeg_refuse(cinfo, "too large (over 16384 pixels a side or 64 million pixels)");
+    target->picture_width = static_cast<int>(w);
+    target->picture_height = static_cast<int>(h);
+    if (!image_size_ok(w, h, 4)) {
+        target->refusal = "too large to decode";
+        jpeg_refuse(cinfo, "too large (over 16384 pixels a side or 64 million pixels)");
+    }
     switch (cinfo->jpeg_color_space) {
         case JCS_GRAYSCALE:
         case JCS_YCbCr:
         case JCS_RGB:
             break;
+        case JCS_CMYK:
+        case JCS_YCCK:
+            target->refusal = "a CMYK JPEG (as print programs save them); only grey and RGB JPEG decode";
+            jpeg_refuse(cinfo, "CMYK colour is not read (save it as RGB)");
+            break;
         default:
-            jpeg_refuse(cinfo, cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK
-                                   ? "CMYK colour is not read (save it as RGB)"
-                                   : "its colour space is not read (save it as RGB)");
+            jpeg_refuse(cinfo, "its colour space is not read (save it as RGB)");
     }
     cinfo->out_color_space = JCS_EXT_BGRA;  // bytes B,G,R,A = 0xAARRGGBB read little-endian
     cinfo->dct_method = JDCT_ISLOW;

@@ -13,7 +13,7 @@
 #include <memory>
 #include <sstream>
 
-#include "app/replay.h"
+#include "replay/replay.h"
 #include "platform/image/image.h"
 #include "platform/text/sjis.h"
 #include "scenario/scenario.h"

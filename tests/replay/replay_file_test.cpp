@@ -1,7 +1,7 @@
 // Replay files as the harness reads and writes them, and the contact sheet's tiling.
 #include <gtest/gtest.h>
 
-#include "app/replay.h"
+#include "replay/replay.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "app/replay.h"
+#include "replay/replay.h"
 #include "platform/image/image.h"
 #include "platform/video/renderer.h"
 #include "support/replay_fixtures.h"
@@ -81,6 +81,7 @@ TEST(ReplayRun, InputGoesThroughTheWindowAndEveryFrameIsReported) {
     options.contact_sheet = "shots/sheet.png";
     Output o = run(
         "0 shot first\n"
+        "0 shot start\n"     // two shots of one frame: both are written
         "5 left 760 40\n"   // scene 0 -> 1, instant, chime
         "6 shot\n"
         "10 right 400 300\n"
@@ -112,6 +113,7 @@ TEST(ReplayRun, InputGoesThroughTheWindowAndEveryFrameIsReported) {
     EXPECT_EQ(std::stoul(s[2]["clock"]) - std::stoul(s[1]["clock"]), 4u) << "windowed frames are paced";
 
     EXPECT_EQ(png_pixel(folder.path + "/shots/first.png", 400, 300), kTourStoryColours[0]);
+    EXPECT_EQ(png_pixel(folder.path + "/shots/start.png", 400, 300), kTourStoryColours[0]) << "the second shot of frame 0";
     EXPECT_EQ(png_pixel(folder.path + "/shots/frame-000006.png", 400, 300), kTourStoryColours[1]);
     std::error_code ec;
     EXPECT_GT(std::filesystem::file_size(folder.path + "/shots/sheet.png", ec), 0u);

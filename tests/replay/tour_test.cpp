@@ -1,7 +1,7 @@
 // The tour planner over small scripts: where it clicks, what it cannot reach, how it times.
 #include <gtest/gtest.h>
 
-#include "app/replay_tour.h"
+#include "replay/replay_tour.h"
 #include "support/scenario_fixtures.h"
 #include "support/scene_fixtures.h"
 
@@ -107,4 +107,29 @@ TEST(TourPlan, ShortTourLooksAtABalloonTheMenuAndAFewChanges) {
     for (const char* name : {"start", "balloon-open", "menu-open", "change-1", "scene-1", "scene-0"})
         EXPECT_NE(std::find(shots.begin(), shots.end(), name), shots.end()) << name;
     EXPECT_LT(plan.events.back().frame, 1000) << "a first look";
+}
+
+TEST(TourPlan, ComesBackThroughTheStaffRollForKindsAndScenesBehindTheEnd) {
+    // Scene 0 leads on to a chain of scenes 1..103 whose end is the staff roll; scene 0's second
+    // link (a cross-fade) and scene 26 can only be reached again through the roll's restart.
+    std::string text = "seq=0\nimg_nm=a.bmp\nrect=0,0,99,99\nanime_nm=" + sjis("上から表示") +
+                       "\nnext_seq=1\nrect=100,0,199,99\nanime_nm=" + sjis("混合色表示") + "\nnext_seq=104\n";
+    for (int e = 1; e <= 104; ++e) {
+        text += "seq=" + std::to_string(e) + "\nimg_nm=a.bmp\nrect=0,0,99,99\n";
+        if (e == 103) text += "fukidasi=the end\nnext_seq=0\n";
+        else text += "next_seq=" + std::to_string(e == 104 ? 0 : e + 1) + "\n";
+    }
+    ASSERT_EQ(load_test_script(text), 0);
+    TourPlan plan = plan_tour(scene_table, geometry(), false);
+    std::string missing;
+    for (const std::string& m : plan.missing) missing += m + "; ";
+    EXPECT_EQ(missing.find("transition kind 1;"), std::string::npos) << missing;
+    EXPECT_EQ(missing.find("transition kind 9;"), std::string::npos) << "behind the roll: " << missing;
+    EXPECT_EQ(missing.find("a way to scene 26"), std::string::npos) << missing;
+    EXPECT_EQ(missing.find("entry 103"), std::string::npos) << missing;
+    EXPECT_NE(missing.find("transition kind 2;"), std::string::npos) << "the story has no such link: " << missing;
+    int rolls = 0;
+    for (const ReplayEvent& e : plan.events)
+        if (e.kind == ReplayKind::Left && e.note.find("the staff roll") != std::string::npos) ++rolls;
+    EXPECT_GE(rolls, 2) << "once on the way, once for its pictures";
 }

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/replay.h"
+#include "replay/replay.h"
 #include "scene/menu_overlay.h"
 #include "support/scenario_fixtures.h"
 

@@ -42,4 +42,45 @@ TEST(WaveCheck, TellsWhatPlaysAndWhatFades) {
     }
 }
 
+// The 22 extra bytes of an extensible header: valid bits, channel mask, sub-format GUID of tag.
+Bytes extensible_extra(uint16_t valid_bits, uint16_t tag) {
+    Bytes e = {static_cast<unsigned char>(valid_bits), 0, 0x3F, 0, 0, 0, static_cast<unsigned char>(tag), 0,
+               0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    return e;
+}
+
+TEST(WaveCheck, ExtensibleHeaderPlaysAsPcmAndOtherFormatsAreNamed) {
+    TempGameDir dir;
+    WaveFileFormat six, deep, floating;
+    six.format_tag = floating.format_tag = deep.format_tag = 0xFFFE;
+    six.channels = 6;
+    six.extra = extensible_extra(16, 1);
+    deep.bits = 24;
+    deep.extra = extensible_extra(24, 1);
+    floating.bits = 32;
+    floating.extra = extensible_extra(32, 3);
+    ASSERT_TRUE(dir.put("six.wav", make_wave(six, pattern_bytes(1200, 1))));
+    ASSERT_TRUE(dir.put("deep.wav", make_wave(deep, pattern_bytes(600, 1))));
+    ASSERT_TRUE(dir.put("float.wav", make_wave(floating, pattern_bytes(800, 1))));
+    ASSERT_TRUE(dir.put("song.wav", Bytes{'I', 'D', '3', 4, 0, 0, 0, 0, 0, 0}));
+    ASSERT_TRUE(dir.put("song2.wav", Bytes{'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0}));
+
+    WaveCheck c = check_wave_file("data\\six.wav");
+    EXPECT_TRUE(c.opens) << c.reason;
+    EXPECT_FALSE(c.fadable);
+    EXPECT_EQ(c.format, "PCM 44100 Hz, 16-bit, 6 channels, 0.00 s (extensible header)");
+    const struct {
+        const char* name;
+        const char* words;
+    } refused[] = {{"data\\deep.wav", "24-bit PCM"},
+                   {"data\\float.wav", "32-bit floating point"},
+                   {"data\\song.wav", "an MP3 file, not a RIFF WAVE"},
+                   {"data\\song2.wav", "an Ogg file"}};
+    for (const auto& r : refused) {
+        c = check_wave_file(r.name);
+        EXPECT_FALSE(c.opens) << r.name;
+        EXPECT_NE(c.reason.find(r.words), std::string::npos) << r.name << ": " << c.reason;
+    }
+}
+
 }  // namespace

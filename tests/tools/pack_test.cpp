@@ -165,3 +165,55 @@ TEST(Pack, Utf8ScriptsRoundTripAndRefuseWhatShiftJisCannotHold) {
     EXPECT_EQ(pack_folder(plain, dir.path + "/refused", true, sj_out.file, sj_err.file, true), kToolFailed);
     EXPECT_NE(sj_err.text().find("line 2, column 1: a byte that is not UTF-8"), std::string::npos) << sj_err.text();
 }
+
+TEST(Pack, NamesStoredFilesWithoutAPlainOneAndCleanRemovesThem) {
+    TempFolder dir;
+    const std::string plain = dir.path + "/plain", stored = dir.path + "/stored";
+    write_file(plain + "/GAME42297263", "seq=0\n");
+    write_file(plain + "/bg/a.png", "a");
+    write_file(plain + "/bg/b.png", "b");
+    Capture out, err;
+    ASSERT_EQ(run(out, err, {"pack", plain.c_str(), stored.c_str()}), kToolOk) << err.text();
+    std::filesystem::remove(plain + "/bg/b.png");
+    Capture out2, err2;
+    ASSERT_EQ(run(out2, err2, {"pack", plain.c_str(), stored.c_str()}), kToolOk) << err2.text();
+    EXPECT_NE(err2.text().find(stored + "/bg/b.png: warning: no plain file in " + plain +
+                               " stands for it any more (\"pack --clean\" removes it)"),
+              std::string::npos) << err2.text();
+    EXPECT_NE(out2.text().find(", 1 without a plain file\n"), std::string::npos) << out2.text();
+    EXPECT_TRUE(std::filesystem::exists(stored + "/bg/b.png")) << "kept without --clean";
+    Capture out3, err3;
+    ASSERT_EQ(run(out3, err3, {"pack", "--clean", plain.c_str(), stored.c_str()}), kToolOk) << err3.text();
+    EXPECT_FALSE(std::filesystem::exists(stored + "/bg/b.png"));
+    EXPECT_TRUE(std::filesystem::exists(stored + "/bg/a.png"));
+    EXPECT_TRUE(std::filesystem::exists(stored + "/GAME42297263"));
+}
+
+TEST(Pack, NotesCharactersThatShiftJisStoresAsAnother) {
+    TempFolder dir;
+    const std::string plain = dir.path + "/plain", stored = dir.path + "/stored";
+    // An em dash (U+2014) on line 2: Shift-JIS has one dash, 815C, that reads back as U+2015.
+    write_file(plain + "/GAME42297263", "seq=0\nfukidasi=a\xe2\x80\x94" "b\n");
+    Capture out, err;
+    ASSERT_EQ(run(out, err, {"pack", "--utf8", plain.c_str(), stored.c_str()}), kToolOk) << err.text();
+    EXPECT_NE(err.text().find("GAME42297263: note: line 2: \"\xe2\x80\x94\" (U+2014) is stored as Shift-JIS 815C, "
+                              "which the game draws as its own character and unpack gives back as \"\xe2\x80\x95\" (U+2015)"),
+              std::string::npos) << err.text();
+    EXPECT_EQ(read_file(stored + "/GAME42297263"), scrambled("seq=0\r\nfukidasi=a\x81\x5c" "b\r\n"))
+        << "stored as ever";
+}
+
+TEST(Pack, AScriptOver2MiBOnlyOnceConvertedIsNamedAsTheStoredFile) {
+    TempFolder dir;
+    const std::string plain = dir.path + "/plain", stored = dir.path + "/stored";
+    // 2,040,000 bytes of LF lines: under 2 MiB as written, over it with CR LF.
+    std::string text = "seq=0\n";
+    while (text.size() < 2040000) text += "; a comment line of padding\n";
+    write_file(plain + "/GAME42297263", text);
+    Capture out, err;
+    ASSERT_EQ(run(out, err, {"pack", "--utf8", plain.c_str(), stored.c_str()}), kToolOk) << err.text();
+    EXPECT_EQ(err.text().rfind(stored + "/GAME42297263: warning: ", 0), 0u) << err.text();
+    EXPECT_NE(err.text().find("once stored as Shift-JIS with CR LF (the plain file " + plain + "/GAME42297263 has " +
+                              std::to_string(text.size()) + "): over 2,097,152 bytes"),
+              std::string::npos) << err.text();
+}

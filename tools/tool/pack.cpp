@@ -58,9 +58,34 @@ const char* transform(std::vector<unsigned char>* bytes, bool pack, bool* is_wav
     return nullptr;
 }
 
+// Files of the stored folder dst that no file of the plain folder src stands for any more: each
+// is named on err, and removed when clean is set. Returns how many there were.
+int stale_files(const fs::path& src, const fs::path& dst, bool clean, FILE* err, int* failures) {
+    std::error_code ec;
+    std::vector<fs::path> stale;
+    for (fs::recursive_directory_iterator it(dst, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entry_ec;
+        if (!it->is_regular_file(entry_ec)) continue;
+        if (!fs::exists(src / it->path().lexically_relative(dst), entry_ec)) stale.push_back(it->path());
+    }
+    for (const fs::path& p : stale) {
+        if (!clean) {
+            std::fprintf(err, "%s: warning: no plain file in %s stands for it any more (\"pack --clean\" removes it)\n",
+                         p.c_str(), src.c_str());
+        } else if (fs::remove(p, ec)) {
+            std::fprintf(err, "%s: removed: no plain file stands for it any more\n", p.c_str());
+        } else {
+            std::fprintf(err, "%s: cannot remove (%s)\n", p.c_str(), ec.message().c_str());
+            ++*failures;
+        }
+    }
+    return static_cast<int>(stale.size());
+}
+
 }  // namespace
 
-int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err, bool utf8_script) {
+int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err, bool utf8_script,
+                bool clean) {
     const char* command = pack ? "pack" : "unpack";
     std::error_code ec;
     if (!fs::is_directory(src, ec)) {
@@ -118,12 +143,18 @@ int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE*
         if (script && pack) {
             // The author's UTF-8 text becomes the Shift-JIS CR LF text the game reads.
             std::string sjis, why;
-            if (!script_utf8_to_sjis(std::string(bytes.begin(), bytes.end()), &sjis, &why)) {
+            std::vector<std::string> notes;
+            if (!script_utf8_to_sjis(std::string(bytes.begin(), bytes.end()), &sjis, &why, &notes)) {
                 std::fprintf(err, "%s: %s\n", it->path().c_str(), why.c_str());
                 ++failures;
                 continue;
             }
+            for (const std::string& note : notes) std::fprintf(err, "%s: note: %s\n", it->path().c_str(), note.c_str());
             bytes.assign(sjis.begin(), sjis.end());
+            if (sjis.size() > static_cast<size_t>(kDataBufferBytes))
+                std::fprintf(err, "%s: warning: %zu bytes once stored as Shift-JIS with CR LF (the plain file %s "
+                                  "has %zu): over 2,097,152 bytes; the game cannot read it\n",
+                             target.c_str(), sjis.size(), it->path().c_str(), static_cast<size_t>(fs::file_size(it->path(), entry_ec)));
         }
         bool is_wave = false;
         if (const char* why = transform(&bytes, pack, &is_wave)) {
@@ -146,7 +177,7 @@ int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE*
         }
         ++files;
         if (is_wave) ++waves;
-        if (pack && !is_wave && bytes.size() > static_cast<size_t>(kDataBufferBytes))
+        if (pack && !is_wave && !script && bytes.size() > static_cast<size_t>(kDataBufferBytes))
             std::fprintf(err, "%s: warning: over 2,097,152 bytes; the game cannot read it\n",
                          it->path().c_str());
     }
@@ -155,7 +186,11 @@ int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE*
                      src.c_str(), ec.message().c_str());
         ++failures;
     }
-    std::fprintf(out, "%s: %d file%s written to %s (%d WAVE), %d failed\n", command, files,
-                 files == 1 ? "" : "s", dst.c_str(), waves, failures);
+    int stale = 0;
+    if (pack && !ec) stale = stale_files(src, dst, clean, err, &failures);
+    std::fprintf(out, "%s: %d file%s written to %s (%d WAVE), %d failed", command, files, files == 1 ? "" : "s",
+                 dst.c_str(), waves, failures);
+    if (stale > 0) std::fprintf(out, ", %d without a plain file%s", stale, clean ? " removed" : "");
+    std::fprintf(out, "\n");
     return failures ? kToolFailed : kToolOk;
 }

@@ -26,10 +26,22 @@ WaveKind find_wave_payload(const unsigned char* bytes, size_t size, size_t* offs
 // stored form, unpack (pack false) turns stored files back into plain ones. A WAVE keeps its
 // RIFF structure in the clear and only its "data" payload is scrambled. With utf8_script, every
 // script file (GAME42297263) is UTF-8 with LF line ends on the plain side and Shift-JIS with
-// CR LF on the stored side; a script with a character that has no Shift-JIS form is refused.
+// CR LF on the stored side; a script with a character that has no Shift-JIS form is refused,
+// one whose character Shift-JIS stores as another's (— as ―) is noted with its line. pack names
+// the files of dst that no file of src stands for any more, and with clean removes them.
 int pack_folder(const std::string& src, const std::string& dst, bool pack, FILE* out, FILE* err,
-                bool utf8_script = false);
+                bool utf8_script = false, bool clean = false);
 
 // Checks that a game folder (or its data folder) holds a playable story; prints one finding a
-// line to out. Returns kToolOk, kToolFailed or kToolBadUsage.
-int check_folder(const std::string& dir, FILE* out, FILE* err);
+// line ("FILE:LINE: error: ..." or "warning:") and a summary to out, or all of it as one JSON
+// object. Returns kToolOk (no errors), kToolFailed or kToolBadUsage.
+int check_folder(const std::string& dir, FILE* out, FILE* err, bool json = false);
+
+// Makes folder (new or empty) a small working story: plain/ with a UTF-8 script of three scenes,
+// a balloon and the staff roll's balloon in entry 103, pictures, a pointer and a sound drawn and
+// made here, and data/ packed from it.
+int new_story(const std::string& folder, FILE* out, FILE* err);
+
+// Writes a picture of every entry of the story in folder story (a game folder or its data folder)
+// into out_dir as entry-NNN.png, and contact-sheet.png of them all, through the replay harness.
+int write_shots(const std::string& story, const std::string& out_dir, FILE* out, FILE* err);

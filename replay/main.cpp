@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/replay.h"
-#include "app/replay_tour.h"
+#include "replay/replay.h"
+#include "replay/replay_tour.h"
 
 namespace {
 
@@ -18,7 +18,9 @@ const char kUsage[] =
     "Runs in a game folder (data/ in the current directory) with SDL's dummy video and audio\n"
     "drivers and a virtual clock. A replay file holds one event a line: FRAME KIND [ARGS], kinds\n"
     "left X Y, right X Y (canvas pixels), esc, altenter, clock MS (moves the clock forward) and\n"
-    "shot [NAME] (writes that frame as DIR/NAME.png or DIR/frame-FRAME.png); '#' starts a comment.\n"
+    "shot [NAME] (writes that frame as DIR/NAME.png or DIR/frame-FRAME.png; several shots of one\n"
+    "frame are all written) and scene ENTRY (shows that entry at once, as start-up shows entry 0);\n"
+    "'#' starts a comment.\n"
     "A state line is printed after every frame. --write-tour derives a replay from the story's script\n"
     "that visits every transition, a ten-page balloon, the overlay menu, the shortcut and the staff\n"
     "roll (--short: a first look of a few hundred frames).\n";

@@ -1,7 +1,7 @@
 // The tour planner: routes through the story's scene graph (breadth first over its links) to each
 // goal, picks a point of every area to click that no earlier area covers, and times each click
 // after the animation before it has ended.
-#include "app/replay_tour.h"
+#include "replay/replay_tour.h"
 
 #include <algorithm>
 #include <fstream>
@@ -21,13 +21,14 @@ constexpr int kCrossFadeMidFrames = 43;  // frames into it: counter 126 of 255
 constexpr int kBalloonPages = 10;      // the balloon the tour reads through
 constexpr int kShortTourChanges = 3;   // scene changes of the short tour
 constexpr int kPageClickGap = 3;       // frames between two page clicks
+constexpr int kRollLink = -1;          // Link::kind of the staff roll's balloon: it leads to scene 0
 
 // A clickable link of a scene: where to click and what it does.
 struct Link {
     int entry, area;  // table position and area index
     int x, y;         // canvas pixels to click
     int next;         // scene it leads to
-    int kind;         // transition kind
+    int kind;         // transition kind, or kRollLink
 };
 
 struct Planner {
@@ -101,9 +102,21 @@ struct Planner {
         return t.scenes[m].areas[a].next_seq;
     }
 
-    // The scene links of scene s (balloon areas are not links).
-    std::vector<Link> links(int s) const {
+    // The staff roll's balloon in scene s, which restarts the story at scene 0; false for none.
+    bool roll_link(int s, Link* l) const {
+        if (kCreditsEntry >= t.scene_count || t.scenes[kCreditsEntry].seq != s) return false;
+        const Scene& sc = t.scenes[kCreditsEntry];
+        if (sc.area_count < 1 || sc.areas[0].fukidasi_count == 0) return false;
+        *l = Link{kCreditsEntry, 0, 0, 0, 0, kRollLink};
+        return click_point(kCreditsEntry, 0, &l->x, &l->y);
+    }
+
+    // The scene links of scene s (balloon areas are not links); with_roll adds the staff roll's
+    // balloon, the way back to scene 0 from the end of a story.
+    std::vector<Link> links(int s, bool with_roll = false) const {
         std::vector<Link> out;
+        Link roll{};
+        if (with_roll && roll_link(s, &roll)) out.push_back(roll);
         for (int m = 0; m < t.scene_count; ++m) {
             if (t.scenes[m].seq != s) continue;
             for (int a = 0; a < t.scenes[m].area_count && a < kMaxAreas; ++a) {
@@ -132,7 +145,7 @@ struct Planner {
                 std::reverse(path->begin(), path->end());
                 return true;
             }
-            for (const Link& l : links(s)) {
+            for (const Link& l : links(s, true)) {
                 if (from[l.next] != -2) continue;
                 from[l.next] = s;
                 via[l.next] = l;
@@ -168,8 +181,30 @@ struct Planner {
     }
 
     bool go(const std::vector<Link>& path) {
-        for (const Link& l : path) click(l);
+        for (const Link& l : path) {
+            if (l.kind == kRollLink) roll(l, false);
+            else click(l);
+        }
         return true;
+    }
+
+    // Clicks the staff roll's balloon and waits through the roll to the restart at scene 0.
+    void roll(const Link& l, bool shots) {
+        const int c = f;
+        const int e = g.scroll_end;
+        add(c, ReplayKind::Left, l.x, l.y, "", "area 0 of entry 103: the staff roll");
+        add(c + kTourRollClockFrame, ReplayKind::Clock, kTourMusicSkipMs, 0, "",
+            "the ending music's wait passes at once");
+        if (shots) {
+            shot(c + 128, "roll-fade-white");
+            shot(c + 320, "roll-fade-black");
+            shot(c + 620, "roll-title");
+            shot(c + 718 + e, "roll-scroll");
+            shot(c + 718 + 2 * e + 20, "roll-closing");
+        }
+        f = c + kTourRollFixedFrames + 2 * e + kTourSettleFrames;
+        scene = 0;
+        rewired = false;
     }
 
     void menu_tour() {
@@ -295,27 +330,13 @@ struct Planner {
             return;
         }
         go(path);
-        int x = 0, y = 0;
-        const Area& area = t.scenes[kCreditsEntry].areas[0];
-        if (t.scenes[kCreditsEntry].area_count < 1 || area.fukidasi_count == 0 ||
-            !click_point(kCreditsEntry, 0, &x, &y)) {
+        Link l{};
+        if (!roll_link(scene, &l)) {
             plan.missing.push_back("the staff roll's balloon in area 0 of entry 103");
             return;
         }
-        const int c = f;
-        const int e = g.scroll_end;
-        add(c, ReplayKind::Left, x, y, "", "area 0 of entry 103: the staff roll");
-        shot(c + 128, "roll-fade-white");
-        shot(c + 320, "roll-fade-black");
-        add(c + kTourRollClockFrame, ReplayKind::Clock, kTourMusicSkipMs, 0, "",
-            "the ending music's wait passes at once");
-        shot(c + 620, "roll-title");
-        shot(c + 718 + e, "roll-scroll");
-        shot(c + 718 + 2 * e + 20, "roll-closing");
-        f = c + kTourRollFixedFrames + 2 * e + kTourSettleFrames;
+        roll(l, true);
         shot(f, "restart");
-        scene = 0;
-        rewired = false;
         f += kTourSettleFrames;
         to_shortcut_area("after the roll area 0 of entry 26 leads where the script says");
     }

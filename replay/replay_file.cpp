@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/replay.h"
+#include "replay/replay.h"
 
 namespace {
 
@@ -17,6 +17,7 @@ struct KindName {
 constexpr KindName kKindNames[] = {
     {ReplayKind::Left, "left"},   {ReplayKind::Right, "right"}, {ReplayKind::Escape, "esc"},
     {ReplayKind::AltEnter, "altenter"}, {ReplayKind::Clock, "clock"}, {ReplayKind::Shot, "shot"},
+    {ReplayKind::Scene, "scene"},
 };
 
 const char* kind_name(ReplayKind kind) {
@@ -45,7 +46,7 @@ std::string parse_words(const std::vector<std::string>& words, ReplayEvent* e) {
     const KindName* found = nullptr;
     for (const KindName& k : kKindNames)
         if (words[1] == k.name) found = &k;
-    if (!found) return "unknown event kind \"" + words[1] + "\" (left, right, esc, altenter, clock, shot)";
+    if (!found) return "unknown event kind \"" + words[1] + "\" (left, right, esc, altenter, clock, shot, scene)";
     e->kind = found->kind;
     const size_t args = words.size() - 2;
     switch (e->kind) {
@@ -66,6 +67,10 @@ std::string parse_words(const std::vector<std::string>& words, ReplayEvent* e) {
             return "";
         case ReplayKind::Clock:
             if (args != 1 || !read_int(words[2], 0, INT_MAX, &v)) return "clock takes milliseconds, 0..2147483647";
+            e->x = static_cast<int>(v);
+            return "";
+        case ReplayKind::Scene:
+            if (args != 1 || !read_int(words[2], 0, 199, &v)) return "scene takes an entry number, 0..199";
             e->x = static_cast<int>(v);
             return "";
         case ReplayKind::Shot:
@@ -122,7 +127,8 @@ std::string format_replay(const std::vector<ReplayEvent>& events) {
         switch (e.kind) {
             case ReplayKind::Left:
             case ReplayKind::Right: out += " " + std::to_string(e.x) + " " + std::to_string(e.y); break;
-            case ReplayKind::Clock: out += " " + std::to_string(e.x); break;
+            case ReplayKind::Clock:
+            case ReplayKind::Scene: out += " " + std::to_string(e.x); break;
             case ReplayKind::Shot:
                 if (!e.name.empty()) out += " " + e.name;
                 break;

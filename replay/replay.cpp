@@ -1,7 +1,7 @@
 // The replay run: the game's start-up, message loop and shutdown with the replay's input pushed
 // into the window's event queue before the frames it names, a state line after every frame and
 // the named frames written as PNG files.
-#include "app/replay.h"
+#include "replay/replay.h"
 
 #include <filesystem>
 #include <system_error>
@@ -34,8 +34,7 @@ struct ReplayRun {
     int last_frame = 0;         // the run ends after this frame
     bool input_delivered = false;  // this frame's events are in the queue (or were taken)
     bool frame_done = false;    // the idle step of `frame` ran; its report is due
-    bool shot_due = false;      // a shot names this frame
-    std::string shot_name;      // its name ("" = numbered)
+    std::vector<std::string> shot_names;  // the shots of this frame, in file order ("" = numbered)
     bool write_failed = false;  // a picture could not be written
     std::vector<std::vector<uint32_t>> thumbs;  // shrunk shots for the contact sheet
     std::vector<uint32_t> canvas;               // read-back buffer
@@ -67,9 +66,13 @@ void deliver(const ReplayEvent& e) {
             window_inject(RawInput::KeyUp, 0, 0, kKeyReturn, true);
             break;
         case ReplayKind::Clock: clock_advance_ms(static_cast<uint32_t>(e.x)); break;
-        case ReplayKind::Shot:
-            run.shot_due = true;
-            run.shot_name = e.name;
+        case ReplayKind::Shot: run.shot_names.push_back(e.name); break;
+        case ReplayKind::Scene:
+            // The scene number is the entry's position, as links and start-up take it.
+            if (e.x < scene_table.scene_count) {
+                scene_table.current_scene = e.x;
+                show_scene_image(nullptr, scene_table.scenes[e.x].img_nm.c_str());
+            }
             break;
     }
 }
@@ -81,29 +84,31 @@ std::string shot_path(int frame, const std::string& name) {
     return p.string();
 }
 
-// Writes the frame just drawn and keeps its thumbnail.
-void take_shot() {
+// Writes the frame just drawn once for each shot that names it, and keeps a thumbnail of each.
+void take_shots() {
     run.canvas.assign(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight, 0);
     if (!renderer_read_canvas(run.canvas.data())) {
         std::fprintf(run.err, "poromina-replay: frame %d could not be read back\n", run.frame);
         run.write_failed = true;
-        run.thumbs.emplace_back();
+        for (size_t i = 0; i < run.shot_names.size(); ++i) run.thumbs.emplace_back();
         return;
     }
-    std::string path = shot_path(run.frame, run.shot_name);
-    if (!write_png(path, run.canvas.data(), kBackBufferWidth, kBackBufferHeight, false)) {
-        std::fprintf(run.err, "poromina-replay: cannot write %s\n", path.c_str());
-        run.write_failed = true;
+    const std::vector<uint32_t> thumb = shrink_frame(run.canvas.data(), kBackBufferWidth, kBackBufferHeight);
+    for (const std::string& name : run.shot_names) {
+        std::string path = shot_path(run.frame, name);
+        if (!write_png(path, run.canvas.data(), kBackBufferWidth, kBackBufferHeight, false)) {
+            std::fprintf(run.err, "poromina-replay: cannot write %s\n", path.c_str());
+            run.write_failed = true;
+        }
+        run.thumbs.push_back(thumb);
     }
-    run.thumbs.push_back(shrink_frame(run.canvas.data(), kBackBufferWidth, kBackBufferHeight));
 }
 
 // Reports the frame that just ran: its state line and its picture when named.
 void finish_frame() {
     if (!run.options->quiet) std::fprintf(run.out, "%s\n", replay_state_line(run.frame).c_str());
-    if (run.shot_due) take_shot();
-    run.shot_due = false;
-    run.shot_name.clear();
+    if (!run.shot_names.empty()) take_shots();
+    run.shot_names.clear();
     run.frame_done = false;
     run.input_delivered = false;
     ++run.frame;
@@ -121,7 +126,8 @@ int replay_idle_hook() {
         while (run.next_event < events.size() && events[run.next_event].frame <= run.frame) {
             const ReplayEvent& e = events[run.next_event++];
             deliver(e);
-            queued = queued || (e.kind != ReplayKind::Clock && e.kind != ReplayKind::Shot);
+            queued = queued || (e.kind != ReplayKind::Clock && e.kind != ReplayKind::Shot &&
+                                e.kind != ReplayKind::Scene);
         }
         if (queued) return 1;
     }

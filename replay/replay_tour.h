@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/replay.h"
+#include "replay/replay.h"
 #include "scenario/scenario.h"
 
 constexpr int kTourSceneChangeFrames = 165;  // a transition ends within this many frames

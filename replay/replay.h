@@ -20,13 +20,14 @@ enum class ReplayKind {
     AltEnter,  // Alt+Enter pressed and released
     Clock,     // the virtual clock moves x milliseconds forward
     Shot,      // the frame is written as a PNG (name: file name without ".png"; "" = numbered)
+    Scene,     // entry x is shown at once, as start-up shows entry 0 (an author's look, no click)
 };
 
-// One line of a replay file: "<frame> <kind> [x y | ms | name]".
+// One line of a replay file: "<frame> <kind> [x y | ms | name | entry]".
 struct ReplayEvent {
     int frame = 0;         // delivered just before this frame step (0 = the loop's first)
     ReplayKind kind = ReplayKind::Left;
-    int x = 0, y = 0;      // canvas pixels (left, right); x = milliseconds for clock
+    int x = 0, y = 0;      // canvas pixels (left, right); x = milliseconds for clock, the entry for scene
     std::string name;      // shot: file name stem
     std::string note;      // written as a comment line above the event; not read back
 };
