@@ -97,8 +97,9 @@ void audio_fail_next_locks(int count);
 // Test seam, the manually clocked output: while on (switch only while the device is closed),
 // audio_open opens no device and play positions move only through audio_manual_advance.
 void audio_use_manual(bool on);
-// Moves the play position of every playing buffer by `bytes`, recording what passes. It stops at
-// each notification it fires and, when `settle` is set, waits until the thread woken by it went
+// Moves the play position of every playing buffer by `bytes`, recording what passes (past the end
+// that audio_buffer_rewrite_ahead marks: silence, and the position stands). It stops at each
+// notification it fires and, when `settle` is set, waits until the thread woken by it went
 // back to waiting (at most 2 s of real time), so that thread is always in time.
 void audio_manual_advance(uint32_t bytes, bool settle = true);
 // Waits, at most timeout_ms of real time, until a buffer plays and the thread that waits on its

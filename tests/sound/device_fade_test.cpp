@@ -205,8 +205,11 @@ TEST(SoundDeviceFadeLate, OutputSlowerThanTheClockStillHearsTheWholeRamp) {
 // A fade worker that runs late changes nothing that is heard: the ramp starts 60 ms after the
 // request, and after it comes only silence, here for 0.8 s until the worker stops the sound.
 TEST(SoundDeviceFadeLate, WorkerHeldBackStillHearsTheRampThenOnlySilence) {
-    fade_and_check(FadeCase{22050, 2}, true);
-    hold_fade_thread(false);
+    for (FadeCase c : {FadeCase{22050, 2}, FadeCase{44100, 1}}) {  // resampled; at the device's rate
+        SCOPED_TRACE(testing::PrintToString(c));
+        fade_and_check(c, true);
+        hold_fade_thread(false);
+    }
 }
 
 }  // namespace
