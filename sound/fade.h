@@ -11,7 +11,9 @@ constexpr double kFadeRampSeconds = 0.1;    // the ramp down to silence
 constexpr double kFadeSpanSeconds = 0.4;    // ramp and silence rewritten
 constexpr uint32_t kFadeStopDelayMs = 160;  // ahead + ramp: the position has reached silence
 constexpr double kFadeSilenceHeardSeconds = 0.01;  // of the silence, heard before the stop
-constexpr uint32_t kFadeHeardWaitMs = 50;   // longest further wait for a position that lags
+constexpr uint32_t kFadeStallMs = 200;      // a play position that stands this long: the output
+                                            // has stopped moving (a device gone, the test output)
+constexpr uint32_t kFadeHeardWaitMs = 2000; // longest further wait for a position that lags
 
 struct FadeSpans {
     uint32_t ahead;  // bytes from the play position to the first faded frame

@@ -1,5 +1,5 @@
 // The sound player: one sound at a time streamed through a looping two-second buffer by a worker
-// thread that descrambles as it copies, and a short-lived worker that fades the sound out.
+// thread that descrambles as it copies, and a 100 ms fade-out ended by a short-lived worker.
 #include "sound/sound.h"
 
 #include <atomic>
@@ -26,7 +26,7 @@ constexpr int kStreamEventCount = 3;  // [0] offset 0 passed, [1] middle passed,
 struct SoundPlayer {
     bool device_open = false;                   // UI: init_sound opened the audio device
     AudioBuffer* stream_buffer = nullptr;       // UI writes; ST and FT use it while they run
-    WaveReader reader;                          // ST reads the payload; FT reads the format
+    WaveReader reader;                          // ST reads the payload; UI reads the format
     int event_count = kStreamEventCount;        // always 3
     EventHandle stream_events[kStreamEventCount];  // UI makes and closes; ST waits on them
     std::thread stream_thread;                  // UI only (start, join)
@@ -97,42 +97,53 @@ void stream_thread_main() {
     player.stream_running.store(false, std::memory_order_release);
 }
 
-// Rewrites the 400 ms from 60 ms ahead of the play position into a 100 ms ramp and silence.
-// False when nothing was faded (not 16-bit, or the position or lock failed); else *play is the
-// play position it started from and *heard_at how far past it the stop may come, in bytes.
+// Rewrites the 400 ms from 60 ms ahead of the play position into a 100 ms ramp and silence, in
+// one step the output cannot overtake, and ends the sound there: whenever the stop comes, the
+// output plays the ramp whole and then silence. False when nothing was faded (not 16-bit, or the
+// lock failed); else *play is the play position it started from and *heard_at how far past it the
+// stop may come, in bytes.
 bool fade_samples(uint32_t* play, uint32_t* heard_at) {
     const WaveFormatEx& f = *player.reader.format();
     if (f.wBitsPerSample != 16) return false;
-    if (audio_buffer_position(player.stream_buffer, play) != S_OK) return false;
-    FadeSpans s = fade_spans(f);
-    uint32_t start = (*play + s.ahead) % player.stream_buffer_bytes;
-    AudioLock range;
-    if (failed(audio_buffer_lock(player.stream_buffer, start, s.span, &range))) return false;
-    fade_ramp(range, f, s.ramp);
-    audio_buffer_unlock(player.stream_buffer, range);
+    const FadeSpans s = fade_spans(f);
+    auto ramp = [&f, &s](const AudioLock& range) { fade_ramp(range, f, s.ramp); };
+    if (audio_buffer_rewrite_ahead(player.stream_buffer, s.ahead, s.span, play, ramp) != S_OK) return false;
     *heard_at = fade_heard_bytes(f);
     return true;
 }
 
-// Waits, at most kFadeHeardWaitMs of real time, until the play position has moved `bytes` past
-// `from`. The position moves in real time only while the output keeps up; a busy machine or a
-// device that plays late can leave it behind the clock, and a stop before it gets there would
-// cut the ramp short.
+// Waits until the play position has moved `bytes` past `from`. The position follows the output,
+// not the clock: a busy machine or a device that plays late leaves it behind, and a stop before it
+// gets there would cut the ramp. Gives up when it stands still for kFadeStallMs (an output that no
+// longer plays) or after kFadeHeardWaitMs in all.
 void wait_until_heard(uint32_t from, uint32_t bytes) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFadeHeardWaitMs);
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(kFadeHeardWaitMs);
+    auto moved_at = Clock::now();
+    uint32_t last = from;
     for (;;) {
         uint32_t now = 0;
         if (audio_buffer_position(player.stream_buffer, &now) != S_OK) return;
         uint32_t moved = (now + player.stream_buffer_bytes - from) % player.stream_buffer_bytes;
-        if (moved >= bytes || std::chrono::steady_clock::now() >= until) return;
+        if (moved >= bytes) return;
+        const auto t = Clock::now();
+        if (now != last) {
+            last = now;
+            moved_at = t;
+        }
+        if (t - moved_at >= std::chrono::milliseconds(kFadeStallMs) || t >= until) return;
         sleep_real_ms(1);
     }
 }
 
-// The fade thread: fades, waits until the play position has reached the silence, stops.
-void fade_thread_main() {
-    uint32_t play = 0, heard_at = 0;
-    if (fade_samples(&play, &heard_at)) {
+// Test seam: while set, a fade thread waits at its start.
+std::atomic<bool> hold_fade_threads{false};
+
+// The fade thread: given the fade that fade_out_sound wrote, waits until the play position has
+// passed the ramp into the silence, and stops.
+void fade_thread_main(bool faded, uint32_t play, uint32_t heard_at) {
+    while (hold_fade_threads.load(std::memory_order_acquire)) sleep_real_ms(1);
+    if (faded) {
         sleep_real_ms(kFadeStopDelayMs);
         wait_until_heard(play, heard_at);
         audio_buffer_stop(player.stream_buffer);  // its stop event ends the streaming thread
@@ -212,9 +223,12 @@ int fade_out_sound() {
     if (!sound_available || !player.stream_buffer) return 0;
     if (player.fade_running.load(std::memory_order_acquire)) return 0;
     join_finished(player.fade_thread);  // an earlier fade that has ended
+    // The ramp is written here, at the request, so what is heard does not wait for the thread.
+    uint32_t play = 0, heard_at = 0;
+    const bool faded = fade_samples(&play, &heard_at);
     player.fade_running.store(true, std::memory_order_release);
     try {
-        player.fade_thread = std::thread(fade_thread_main);
+        player.fade_thread = std::thread(fade_thread_main, faded, play, heard_at);
     } catch (const std::system_error&) {
         player.fade_running.store(false);
         return -1;
@@ -250,3 +264,5 @@ void shutdown_sound() {
 }
 
 const char* loaded_sound_name() { return player.loaded_name.c_str(); }
+
+void hold_fade_thread(bool hold) { hold_fade_threads.store(hold, std::memory_order_release); }

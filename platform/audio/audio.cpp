@@ -6,7 +6,8 @@
 // the position is where the last period began plus what the clock says has played of it since.
 // Nothing else lies between a buffer and the device: rate conversion reads the buffer itself
 // (a few frames ahead), and format conversion at the device rate holds no audio back. So a byte
-// that is written more than one period ahead of the play position is heard as written.
+// that is written more than one period ahead of the play position is heard as written. The device
+// is opened with a fixed period of about 23 ms, whatever its rate, so that holds for a fade's lead.
 #include "platform/audio/audio.h"
 
 #include <SDL.h>
@@ -28,6 +29,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kMaxLocks = 4;                  // outstanding locks per buffer
 constexpr int kDeviceRate = 44100;            // asked of the device, Hz
 constexpr int kDeviceSamples = 1024;          // device period, sample frames (23 ms)
+constexpr int kLongestPeriodMs = 30;          // a longer period is asked again at the device's rate
 constexpr int kScratchBytes = 16384;          // mixing and conversion scratch
 constexpr int kResampleFrames = 256;          // output frames resampled at a time
 constexpr uint32_t kSettleTimeoutMs = 2000;   // manual output: longest wait for a woken thread
@@ -64,6 +66,10 @@ struct AudioBuffer {
     uint64_t heard_base = 0;                 // device frames made before the last period
     uint32_t last_frames = 0;                // device frames of the last period
     Clock::time_point last_time;             // when the last period was handed to the device
+    // Where the sound ends (set by audio_buffer_rewrite_ahead, cleared by a start): the output
+    // takes nothing past it, plays silence there, and the play position stands.
+    bool ending = false;
+    uint32_t end_left = 0;                   // while ending: bytes the output may still take
 
     AudioBuffer() = default;
     AudioBuffer(const AudioBuffer&) = delete;
@@ -119,6 +125,7 @@ void pull(AudioBuffer* b, unsigned char* dst, uint32_t n) {
         uint32_t from = b->take;
         b->take = (b->take + step) % b->size;
         n -= step;
+        if (b->ending) b->end_left -= std::min(b->end_left, step);
         for (int i = 0; i < b->notify_count; ++i) {
             uint32_t o = b->notify[i].offset;
             if (o == kAudioOffsetStop) continue;
@@ -169,9 +176,30 @@ void render_resampled(AudioBuffer* b, unsigned char* out, int frames) {
     b->run_oldest = oldest;
 }
 
+// Whether `frames` device frames can be made without reading a byte past the end of the sound.
+bool fits_before_end(const AudioBuffer* b, int frames) {
+    if (!b->ending) return true;
+    const uint64_t block = b->format.nBlockAlign;
+    uint64_t reach = static_cast<uint64_t>(frames) * block;  // bytes from the take to the last one read
+    if (b->resampled) {
+        int64_t newest = static_cast<int64_t>((b->run_pos + static_cast<uint64_t>(frames) * b->resampler.step) >> 32) +
+                         b->resampler.taps / 2;
+        reach = static_cast<uint64_t>(std::max<int64_t>(0, newest - b->run_oldest + 1)) * block;
+    }
+    return reach <= b->end_left;
+}
+
 // Fills one period of `frames` device frames from a playing buffer, and notes when it went to the
-// device for the play position.
+// device for the play position. Past the end of the sound it gives silence and the position stands
+// (the end lies in the silence a fade wrote, so nothing is cut).
 void render(AudioBuffer* b, unsigned char* out, int frames, Clock::time_point now) {
+    if (!fits_before_end(b, frames)) {
+        std::memset(out, device_format.silence, static_cast<size_t>(frames) * static_cast<size_t>(device_frame_bytes));
+        b->heard_base = b->run_frames;
+        b->last_frames = 0;
+        b->last_time = now;
+        return;
+    }
     b->heard_base = b->run_frames;
     b->last_frames = static_cast<uint32_t>(frames);
     b->last_time = now;
@@ -208,7 +236,7 @@ void audio_callback(void*, Uint8* stream, int len) {
             done += n;
         }
         b->heard_base = base;
-        b->last_frames = static_cast<uint32_t>(frames);
+        b->last_frames = static_cast<uint32_t>(b->run_frames - base);
     }
 }
 
@@ -238,6 +266,21 @@ const char* audio_format_problem(const WaveFormatEx& f) {
 
 namespace {
 
+// Opens SDL's default device, paused, for 16-bit stereo at `freq` with a period of `samples`
+// frames. The device may change the rate, format and channels (buffers are converted to them),
+// but not the period: a longer one would take the bytes a fade writes 60 ms ahead before they are
+// written. 0 when it does not open.
+SDL_AudioDeviceID open_sdl_device(int freq, int samples, SDL_AudioSpec* have) {
+    SDL_AudioSpec want{};
+    want.freq = freq;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = static_cast<Uint16>(samples);
+    want.callback = audio_callback;
+    return SDL_OpenAudioDevice(nullptr, 0, &want, have,
+                               SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+}
+
 // Opens SDL's default device into `device`. Called without audio_mutex: SDL may start the
 // callback at once.
 HRESULT open_device() {
@@ -248,14 +291,17 @@ HRESULT open_device() {
             return E_FAIL;
         }
     }
-    SDL_AudioSpec want{};
-    want.freq = kDeviceRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = kDeviceSamples;
-    want.callback = audio_callback;
     SDL_AudioSpec have{};
-    SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    SDL_AudioDeviceID id = open_sdl_device(kDeviceRate, kDeviceSamples, &have);
+    // A device that keeps its own, lower rate plays the same frames for longer: ask it again for
+    // a period of about the same duration.
+    if (id != 0 && static_cast<int64_t>(have.samples) * 1000 > static_cast<int64_t>(have.freq) * kLongestPeriodMs) {
+        int samples = 64;
+        while (static_cast<int64_t>(samples) * 2 * kDeviceRate <= static_cast<int64_t>(have.freq) * kDeviceSamples) samples *= 2;
+        int freq = have.freq;
+        SDL_CloseAudioDevice(id);
+        id = open_sdl_device(freq, samples, &have);
+    }
     if (id == 0) return E_FAIL;
     {
         std::lock_guard<std::mutex> lock(audio_mutex);
@@ -472,6 +518,7 @@ HRESULT audio_buffer_play(AudioBuffer* buffer) {
     buffer->heard_base = 0;
     buffer->last_frames = 0;
     buffer->last_time = Clock::now();
+    buffer->ending = false;
     fire_at(buffer, buffer->take);
     state_cv.notify_all();
     return S_OK;
@@ -494,11 +541,46 @@ HRESULT audio_buffer_stop(AudioBuffer* buffer) {
     return S_OK;
 }
 
+namespace {
+
+// The play position. Under audio_mutex.
+uint32_t position_locked(const AudioBuffer* b) {
+    // The manual output plays what it takes; a device plays what it was given in real time.
+    return device != 0 && b->playing ? heard_position(b, Clock::now()) : b->take;
+}
+
+}  // namespace
+
 HRESULT audio_buffer_position(AudioBuffer* buffer, uint32_t* play) {
     if (!buffer || !play) return E_INVALIDARG;
     std::lock_guard<std::mutex> lock(audio_mutex);
-    // The manual output plays what it takes; a device plays what it was given in real time.
-    *play = device != 0 && buffer->playing ? heard_position(buffer, Clock::now()) : buffer->take;
+    *play = position_locked(buffer);
+    return S_OK;
+}
+
+HRESULT audio_buffer_rewrite_ahead(AudioBuffer* buffer, uint32_t ahead, uint32_t bytes, uint32_t* play,
+                                   const std::function<void(const AudioLock&)>& rewrite) {
+    if (!buffer || !play || !rewrite || bytes == 0 || bytes > buffer->size) return E_INVALIDARG;
+    std::lock_guard<std::mutex> lock(audio_mutex);
+    *play = position_locked(buffer);
+    if (locks_to_fail > 0) {
+        --locks_to_fail;
+        return E_FAIL;
+    }
+    // The output waits on audio_mutex: the range is rewritten in the buffer itself, in one go.
+    const uint64_t size = buffer->size;
+    const uint32_t start = static_cast<uint32_t>((*play + static_cast<uint64_t>(ahead)) % size);
+    AudioLock range;
+    range.region1 = buffer->ring.get() + start;
+    range.bytes1 = std::min(bytes, buffer->size - start);
+    if (bytes > range.bytes1) {
+        range.region2 = buffer->ring.get();
+        range.bytes2 = bytes - range.bytes1;
+    }
+    rewrite(range);
+    const uint64_t end = (start + static_cast<uint64_t>(bytes)) % size;
+    buffer->ending = true;
+    buffer->end_left = static_cast<uint32_t>((end + size - buffer->take) % size);
     return S_OK;
 }
 
@@ -519,6 +601,12 @@ void audio_manual_advance(uint32_t bytes, bool settle) {
             for (AudioBuffer* c : buffers)
                 if (c && c->playing && !b) b = c;
             if (!b) return;  // nothing plays: the output is silent
+            if (b->ending && b->end_left == 0) {
+                // Past the end of the sound: silence, and the position stands.
+                manual_played.insert(manual_played.end(), bytes, silence_byte(b->format));
+                return;
+            }
+            if (b->ending) step = std::min(step, b->end_left);
             // Go no further than the next notification offset.
             for (int i = 0; i < b->notify_count; ++i) {
                 uint32_t o = b->notify[i].offset;

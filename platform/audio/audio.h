@@ -3,6 +3,7 @@
 // A manually clocked output can take the device's place for tests.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/system/hresult.h"
@@ -64,6 +65,15 @@ HRESULT audio_buffer_stop(AudioBuffer* buffer);
 // device period (23 ms) or more ahead of it is heard as written. On the manual output it is the
 // next byte the output takes.
 HRESULT audio_buffer_position(AudioBuffer* buffer, uint32_t* play);
+// Ends the sound with a rewrite that the output cannot overtake: reads the play position into
+// *play, hands `rewrite` the `bytes` from (*play + ahead) mod the buffer size as a locked range (two
+// regions when it wraps) and keeps them as rewritten, all before the output takes another byte.
+// From then on the output takes nothing past the range's end: it plays silence there and the play
+// position stands, until the next audio_buffer_play. `rewrite` runs with the output held: it must
+// be short and call no audio_ operation. E_INVALIDARG for bad arguments; E_FAIL as a failed lock
+// (nothing is rewritten then, and the output goes on).
+HRESULT audio_buffer_rewrite_ahead(AudioBuffer* buffer, uint32_t ahead, uint32_t bytes, uint32_t* play,
+                                   const std::function<void(const AudioLock&)>& rewrite);
 
 // A device that went away (unplugged, its sound server gone) plays nothing more: play positions
 // stand still and no notification fires, but every buffer operation still works. The next
@@ -81,14 +91,15 @@ void audio_fail_next_opens(int count);
 // its start to its stop (what it made heard), or -1 when none stopped since the device opened.
 int64_t audio_device_frames_of_last_stop();
 
-// Test seam: the next `count` locks fail with E_FAIL.
+// Test seam: the next `count` locks (and rewrites) fail with E_FAIL.
 void audio_fail_next_locks(int count);
 
 // Test seam, the manually clocked output: while on (switch only while the device is closed),
 // audio_open opens no device and play positions move only through audio_manual_advance.
 void audio_use_manual(bool on);
-// Moves the play position of every playing buffer by `bytes`, recording what passes. It stops at
-// each notification it fires and, when `settle` is set, waits until the thread woken by it went
+// Moves the play position of every playing buffer by `bytes`, recording what passes (past the end
+// that audio_buffer_rewrite_ahead marks: silence, and the position stands). It stops at each
+// notification it fires and, when `settle` is set, waits until the thread woken by it went
 // back to waiting (at most 2 s of real time), so that thread is always in time.
 void audio_manual_advance(uint32_t bytes, bool settle = true);
 // Waits, at most timeout_ms of real time, until a buffer plays and the thread that waits on its

@@ -1,14 +1,17 @@
 // The fade-out as a player hears it: a sine streamed through the real SDL path (SDL's disk driver
 // writes what the device plays to a file) at every common rate, mono and stereo, faded and
 // stopped as a scene change does it. The ramp must come out whole, down to silence, before the
-// stop, with no step a click would make.
+// stop, with no step a click would make; also on an output that plays slower than the clock (a
+// busy machine) and with a fade worker that runs late.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/audio/audio.h"
@@ -45,6 +48,7 @@ struct FadeFigures {
     int sine_step = 0;       // the sine's own largest step, before the fade
     bool silent_after_stop = false;
     bool found = false;
+    size_t t90 = 0;          // frame of that 90 % moment, where the ramp has begun
 };
 
 int16_t sample(const Bytes& out, size_t frame, int channel) {
@@ -75,6 +79,7 @@ FadeFigures measure(const Bytes& out, size_t stop, int channel) {
     while (t03 < stop && env[t03] > 0.03 * f.level) ++t03;
     if (t90 < 250 * ms || t03 >= stop) return f;
     f.found = true;
+    f.t90 = t90;
     f.ramp_ms = static_cast<double>(t03 - t90) / ms;
     f.before = *std::min_element(env.begin() + static_cast<long>(t90 - 60 * ms), env.begin() + static_cast<long>(t90 - 12 * ms)) / f.level;
     size_t t99 = t90, t0 = t03;
@@ -99,10 +104,30 @@ FadeFigures measure(const Bytes& out, size_t stop, int channel) {
     return f;
 }
 
-class SoundDeviceFade : public testing::TestWithParam<FadeCase> {};
+// The first byte of the capture that is not silence, or its size when there is none.
+size_t first_sound_byte(const Bytes& out) {
+    size_t first = 0;
+    while (first + 4 <= out.size() && out[first] == 0 && out[first + 1] == 0 && out[first + 2] == 0 && out[first + 3] == 0)
+        first += 4;
+    return first + 4 <= out.size() ? first : out.size();
+}
 
-TEST_P(SoundDeviceFade, RampIsHeardWholeAndEndsInSilenceBeforeTheStop) {
-    const FadeCase c = GetParam();
+// Until the capture holds `bytes` of the sound itself, counted from its first sound (the device
+// plays silence until the streaming thread starts, which a busy machine delays).
+bool wait_for_sound(const DiskDevice& disk, size_t bytes) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        Bytes out = read_bytes(disk.output);
+        size_t first = first_sound_byte(out);
+        if (first < out.size() && out.size() >= first + bytes) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+// Plays a 2.5 s sine, fades and stops it after 0.4 s as a scene change does, and checks the
+// capture. `late_worker`: the fade worker is held back until 0.8 s more has been played.
+void fade_and_check(const FadeCase& c, bool late_worker) {
     TempGameDir dir;
     DiskDevice disk(dir.path + "/device.raw");
     WaveFileFormat wave;
@@ -112,9 +137,16 @@ TEST_P(SoundDeviceFade, RampIsHeardWholeAndEndsInSilenceBeforeTheStop) {
 
     ASSERT_EQ(init_sound(), 0);
     ASSERT_EQ(play_sound("sine.wav"), 0);
-    ASSERT_TRUE(disk.wait_for_size(kDiskBytesPerSecond * 4 / 10)) << "the sound plays for 0.4 s";
+    ASSERT_TRUE(wait_for_sound(disk, kDiskBytesPerSecond * 4 / 10)) << "the sound plays for 0.4 s";
     // A scene change: the fade, the next picture (here nothing), the stop.
+    hold_fade_thread(late_worker);
+    const size_t asked_at = read_bytes(disk.output).size() / 4;  // frame of the capture at the fade
     ASSERT_EQ(fade_out_sound(), 0);
+    if (late_worker) {
+        bool played_on = disk.wait_for_size(asked_at * 4 + kDiskBytesPerSecond * 8 / 10);
+        hold_fade_thread(false);
+        ASSERT_TRUE(played_on);
+    }
     ASSERT_EQ(stop_sound(), 0);
     int64_t given = audio_device_frames_of_last_stop();
     ASSERT_GT(given, 0);
@@ -124,9 +156,7 @@ TEST_P(SoundDeviceFade, RampIsHeardWholeAndEndsInSilenceBeforeTheStop) {
     Bytes out = read_bytes(disk.output);
     // The sound starts at the first frame that is not silent (the sine starts at 0, so one
     // frame later, at most); the stop comes as many frames later as the sound gave the device.
-    size_t first = 0;
-    while (first + 4 <= out.size() && out[first] == 0 && out[first + 1] == 0 && out[first + 2] == 0 && out[first + 3] == 0)
-        first += 4;
+    size_t first = first_sound_byte(out);
     ASSERT_LT(first, out.size()) << "the sound was heard";
     size_t stop = first / 4 - 1 + static_cast<size_t>(given);
 
@@ -139,6 +169,9 @@ TEST_P(SoundDeviceFade, RampIsHeardWholeAndEndsInSilenceBeforeTheStop) {
                     c.rate, c.channels == 1 ? "mono" : "stereo", channel, f.level, f.before, f.ramp_ms, f.whole_ms,
                     f.after_ramp, f.last_10ms, f.max_step, f.sine_step);
         EXPECT_NEAR(f.level, kSinePeak, kSinePeak * 0.03) << "the sound at its own level";
+        // 60 ms ahead of the play position, which is at most one device period (23 ms) ahead of
+        // the capture; the rest is room for a busy machine between the two.
+        EXPECT_LT(f.t90, asked_at + kDeviceRate * 3 / 10) << "the ramp begins about 60 ms after the fade is asked for";
         EXPECT_GE(f.before, 0.97) << "full level until the ramp";
         EXPECT_GE(f.ramp_ms, 60.0);
         EXPECT_LE(f.ramp_ms, 140.0);
@@ -149,11 +182,34 @@ TEST_P(SoundDeviceFade, RampIsHeardWholeAndEndsInSilenceBeforeTheStop) {
     }
 }
 
+class SoundDeviceFade : public testing::TestWithParam<FadeCase> {};
+
+TEST_P(SoundDeviceFade, RampIsHeardWholeAndEndsInSilenceBeforeTheStop) { fade_and_check(GetParam(), false); }
+
 INSTANTIATE_TEST_SUITE_P(Rates, SoundDeviceFade,
                          testing::Values(FadeCase{8000, 1}, FadeCase{8000, 2}, FadeCase{11025, 1}, FadeCase{11025, 2},
                                          FadeCase{22050, 1}, FadeCase{22050, 2}, FadeCase{32000, 1},
                                          FadeCase{32000, 2}, FadeCase{44100, 1}, FadeCase{44100, 2},
                                          FadeCase{48000, 1}, FadeCase{48000, 2}),
                          case_name);
+
+// An output that falls behind the clock, as SDL's audio thread does on a loaded machine: the disk
+// device here plays each 23 ms period only every 40 ms. The stop waits for the output, however
+// far behind the clock, and the ramp is still heard whole before it.
+TEST(SoundDeviceFadeLate, OutputSlowerThanTheClockStillHearsTheWholeRamp) {
+    setenv("SDL_DISKAUDIODELAY", "40", 1);
+    fade_and_check(FadeCase{22050, 2}, false);
+    unsetenv("SDL_DISKAUDIODELAY");
+}
+
+// A fade worker that runs late changes nothing that is heard: the ramp starts 60 ms after the
+// request, and after it comes only silence, here for 0.8 s until the worker stops the sound.
+TEST(SoundDeviceFadeLate, WorkerHeldBackStillHearsTheRampThenOnlySilence) {
+    for (FadeCase c : {FadeCase{22050, 2}, FadeCase{44100, 1}}) {  // resampled; at the device's rate
+        SCOPED_TRACE(testing::PrintToString(c));
+        fade_and_check(c, true);
+        hold_fade_thread(false);
+    }
+}
 
 }  // namespace

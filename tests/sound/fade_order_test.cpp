@@ -69,6 +69,7 @@ struct FadeOrderTest : testing::Test {
         ASSERT_EQ(create_scene_textures(), 0);
     }
     void TearDown() override {
+        hold_fade_thread(false);
         observe_game_file_opens(nullptr);
         shutdown_sound();
         audio_use_manual(false);
@@ -110,6 +111,37 @@ TEST_F(FadeOrderTest, TheFadeStopsTheSoundOnly160MsAfterItStarts) {
     ASSERT_LE(silent + 2, snap.content.size());
     EXPECT_EQ(sample_at(snap.content, silent), 0) << "the ramp was written before the stop";
     EXPECT_NE(sample_at(old_sound, silent), 0);
+}
+
+// What is heard does not wait for the fade's worker: with the worker held back for a whole
+// second, the output plays the sound for 60 ms, the ramp, and then only silence, its position
+// standing at the end of the faded span; let go, the worker stops the sound.
+TEST_F(FadeOrderTest, AFadeWorkerThatRunsLateChangesNothingThatIsHeard) {
+    const FadeSpans f = fade_spans(WaveFormatEx{1, 1, 8000, second, 2, 16, 0});
+    play_old();
+    const uint32_t at = second / 2;  // the play position, in the sound and in the buffer
+    int stops = audio_manual_last_stop().stops;
+    hold_fade_thread(true);
+    ASSERT_EQ(fade_out_sound(), 0);
+    audio_manual_advance(second);
+    Bytes played = audio_manual_take_played();
+    EXPECT_EQ(audio_manual_last_stop().stops, stops) << "held back, the worker has not stopped anything";
+    hold_fade_thread(false);
+    ASSERT_TRUE(audio_manual_wait_stops(stops + 1, kSettleMs)) << "let go, the worker stops the sound";
+    EXPECT_EQ(audio_manual_last_stop().play_position, at + f.ahead + f.span)
+        << "the play position stood at the end of the faded span";
+    EXPECT_EQ(stop_sound(), 0);
+
+    ASSERT_EQ(played.size(), second);
+    for (uint32_t p = 0; p < second; p += 2) {
+        int16_t s = sample_at(old_sound, at + p);
+        int16_t want = 0;
+        if (p < f.ahead)
+            want = s;
+        else if (p < f.ahead + f.ramp)
+            want = static_cast<int16_t>(static_cast<double>(s) * (f.ramp - (p - f.ahead)) / f.ramp);
+        ASSERT_EQ(sample_at(played, p), want) << "byte " << p << " after the fade was asked for";
+    }
 }
 
 TEST_F(FadeOrderTest, SceneLinkWithASoundFadesLoadsStopsThenPlays) {
