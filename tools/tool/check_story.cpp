@@ -44,6 +44,8 @@ std::vector<std::string> split_lines(const std::string& text) {
 std::string explain_stop(const std::string& reason, const std::string& line) {
     std::string text = "the script stops loading here: " + reason;
     if (line.rfind("rect=", 0) == 0 && reason.rfind("rect= without", 0) == 0) {
+        // The reader's own short word on it gives way to the longer one here.
+        text = "the script stops loading here: rect= without four numbers";
         std::string mended;
         for (size_t i = 0; i < line.size(); ++i) {
             if (line[i] == ' ' && line.find_first_not_of(' ', i) != std::string::npos &&
