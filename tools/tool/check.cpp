@@ -28,14 +28,6 @@ std::string quoted(const std::string& sjis_name) { return "\"" + sjis_to_utf8(sj
 
 namespace {
 
-// Size of a game file found by the game's lookup rule; -1 when it is not there.
-long long game_file_size(const std::string& game_path) {
-    std::string resolved = resolve_game_path(game_path.c_str());
-    struct stat st;
-    if (resolved.empty() || ::stat(resolved.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return static_cast<long long>(st.st_size);
-}
-
 // The script's text as a whole: the game reads Shift-JIS with CR LF line ends.
 void check_script_text(const std::string& text, CheckReport* r) {
     const std::string name = "GAME42297263";

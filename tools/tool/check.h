@@ -38,6 +38,9 @@ struct CheckReport {
     }
 };
 
+// Size of a game file found by the game's lookup rule; -1 when it is not there.
+long long game_file_size(const std::string& game_path);
+
 // A script name for the output: UTF-8 in quotes.
 std::string quoted(const std::string& sjis_name);
 

@@ -15,15 +15,14 @@
 #include "sound/wave_check.h"
 #include "tools/tool/check.h"
 
-namespace {
-
-// Size of a game file found by the game's lookup rule; -1 when it is not there.
 long long game_file_size(const std::string& game_path) {
     std::string resolved = resolve_game_path(game_path.c_str());
     struct stat st;
     if (resolved.empty() || ::stat(resolved.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return static_cast<long long>(st.st_size);
 }
+
+namespace {
 
 struct Picture {
     std::string problem;   // why the game cannot show it; "" when it can
