@@ -2,7 +2,6 @@
 #include "support/scenario_fixtures.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -27,11 +26,15 @@ TempFolder::~TempFolder() {
 
 CurrentDirectory::CurrentDirectory(const std::string& dir) {
     saved = fs::current_path().string();
-    EXPECT_EQ(::chdir(dir.c_str()), 0) << "cannot enter " << dir;
+    std::error_code ec;
+    fs::current_path(dir, ec);
+    EXPECT_FALSE(ec) << "cannot enter " << dir;
 }
 
 CurrentDirectory::~CurrentDirectory() {
-    if (::chdir(saved.c_str()) != 0) ADD_FAILURE() << "cannot return to " << saved;
+    std::error_code ec;
+    fs::current_path(saved, ec);
+    if (ec) ADD_FAILURE() << "cannot return to " << saved;
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
