@@ -96,7 +96,7 @@ std::string resolve_game_path(const char* path) {
         if (part.empty() || part == ".") continue;
         std::string entry = find_entry(resolved, part);
         if (entry.empty()) return "";
-        resolved = resolved.empty() ? entry : resolved + "\\" + entry;
+        resolved = resolved.empty() ? entry : resolved + "/" + entry;
     }
     return resolved;
 }

@@ -13,6 +13,13 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A path written as UTF-8 (on Windows a narrow path would be read in the ANSI code page).
+fs::path utf8_path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+}  // namespace
+
 TempFolder::TempFolder() {
     std::string pattern = (fs::temp_directory_path() / "poromina-test-XXXXXX").string();
     if (::mkdtemp(pattern.data())) path = pattern;
@@ -38,7 +45,7 @@ CurrentDirectory::~CurrentDirectory() {
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-    fs::path p(path);
+    fs::path p = utf8_path(path);
     if (p.has_parent_path()) fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -46,7 +53,7 @@ void write_file(const std::string& path, const std::string& bytes) {
 }
 
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8_path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
