@@ -9,14 +9,14 @@
 TEST(WindowsFiles, ShiftJisNamesAreFoundAsTheCharactersTheySpell) {
     TempFolder dir;
     CurrentDirectory cd(dir.path);
-    write_file("data/チ.png", "chi");   // 0x83 0x61: its second byte is a lower-case 'a'
+    write_file("data/ヂ.png", "di");    // 0x83 0x61: its second byte is a lower-case 'a'
     write_file("data/アX.png", "a-x");  // 0x83 0x41 'X'
 
-    EXPECT_EQ(resolve_game_path("data\\\x83\x41.png"), "") << "ア (0x83 0x41) is not チ (0x83 0x61)";
-    EXPECT_EQ(resolve_game_path("data\\\x83\x61.PNG"), "data/チ.png") << "the ASCII letters still fold";
+    EXPECT_EQ(resolve_game_path("data\\\x83\x41.png"), "") << "ア (0x83 0x41) is not ヂ (0x83 0x61)";
+    EXPECT_EQ(resolve_game_path("data\\\x83\x61.PNG"), "data/ヂ.png") << "the ASCII letters still fold";
     EXPECT_EQ(resolve_game_path("data\\\x83\x41x.png"), "data/アX.png")
         << "a one-byte letter after a two-byte character folds";
-    EXPECT_EQ(resolve_game_path("data\\\x83\x61X.png"), "") << "チX is not アX";
+    EXPECT_EQ(resolve_game_path("data\\\x83\x61X.png"), "") << "ヂX is not アX";
     EXPECT_EQ(resolve_game_path("data\\ア*.png"), "") << "no wildcards";
     FILE* f = open_game_file("DATA\\\x83\x41x.PNG");
     ASSERT_NE(f, nullptr);
