@@ -13,8 +13,13 @@ namespace {
 std::atomic<bool> requested{false};  // set by the handlers (any thread), read by the event loops
 bool installed = false;              // user-interface thread only
 
-BOOL WINAPI note_console_event(DWORD) {
+constexpr DWORD kCloseWaitMs = 4500;  // the system ends the process 5 s after such an event
+
+BOOL WINAPI note_console_event(DWORD event) {
     requested.store(true, std::memory_order_relaxed);
+    // The process ends once this handler returns from a close, log-off or shut-down event: it
+    // waits, so that the game's own shutdown runs first (its end ends this thread too).
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) Sleep(kCloseWaitMs);
     return TRUE;
 }
 
