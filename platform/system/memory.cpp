@@ -16,3 +16,10 @@ void settle_heap_policy() {
     (void)settled;
 #endif
 }
+
+void* aligned_block_alloc(size_t alignment, size_t bytes) {
+    void* block = nullptr;
+    return posix_memalign(&block, alignment, bytes) == 0 ? block : nullptr;
+}
+
+void aligned_block_free(void* block) { std::free(block); }

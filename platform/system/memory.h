@@ -1,5 +1,6 @@
 // The process heap's policy for large blocks.
 #pragma once
+#include <cstddef>
 
 // Makes every heap block of kLargeBlockBytes or more a mapping of its own, returned to the system
 // when freed, and fixes the allocator's thresholds so that they stop moving. The C library
@@ -10,3 +11,8 @@
 void settle_heap_policy();
 
 inline constexpr long kLargeBlockBytes = 512 * 1024;
+
+// A heap block whose address is a multiple of alignment (a power of two, at least the size of a
+// pointer); null when the memory cannot be had. Free it with aligned_block_free only.
+void* aligned_block_alloc(size_t alignment, size_t bytes);
+void aligned_block_free(void* block);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "platform/system/memory.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define POROMINA_X86 1
@@ -193,9 +195,9 @@ void composite_fill(PixelRows dst, int width, int height, uint32_t value) {
 }
 
 uint32_t* pixel_buffer_alloc(size_t bytes, PixelBufferKind kind, bool zero) {
-    void* block = nullptr;
     const size_t offset = bytes >= kPagedBytes ? page_offset(kind) : 0;
-    if (posix_memalign(&block, bytes >= kPagedBytes ? kPage : 64, bytes + offset) != 0) return nullptr;
+    void* block = aligned_block_alloc(bytes >= kPagedBytes ? kPage : 64, bytes + offset);
+    if (!block) return nullptr;
     auto* pixels = reinterpret_cast<uint32_t*>(static_cast<char*>(block) + offset);
     if (zero) std::memset(pixels, 0, bytes);
     return pixels;
@@ -204,5 +206,5 @@ uint32_t* pixel_buffer_alloc(size_t bytes, PixelBufferKind kind, bool zero) {
 void pixel_buffer_free(uint32_t* pixels, size_t bytes, PixelBufferKind kind) {
     if (!pixels) return;
     const size_t offset = bytes >= kPagedBytes ? page_offset(kind) : 0;
-    std::free(reinterpret_cast<char*>(pixels) - offset);
+    aligned_block_free(reinterpret_cast<char*>(pixels) - offset);
 }

@@ -503,8 +503,8 @@ HRESULT renderer_present() {
     SDL_SetRenderDrawColor(rs.renderer, 0, 0, 0, 255);
     SDL_RenderClear(rs.renderer);
     if (rs.windowed) {
-        SDL_Rect dst{0, sdl_menu_bar_height(), kBackBufferWidth, kBackBufferHeight};
-        ok = ok && SDL_RenderCopy(rs.renderer, rs.canvas, nullptr, &dst) == 0;
+        // Below the menu bar; enlarged as in full screen on a screen scaled above 100 %.
+        ok = ok && copy_canvas_scaled(rs.renderer, rs.canvas, nullptr, &rs.enlarged, sdl_windowed_canvas());
         sdl_paint_window_chrome(rs.renderer);
     } else {
         // Placed by the size the window's drawable really has (the window keeps SDL's idea of

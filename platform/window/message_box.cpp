@@ -13,6 +13,7 @@
 #include "platform/system/signals.h"
 #include "platform/text/sjis.h"
 #include "platform/text/text.h"
+#include "platform/window/message_box_native.h"
 #include "platform/window/modal.h"
 #include "platform/window/sdl_shared.h"
 
@@ -260,15 +261,7 @@ void message_box(const char* caption_sjis, const char* text_sjis, MessageIcon ic
     std::fprintf(stderr, "%s: %s\n", caption_utf8.c_str(), text_utf8.c_str());
     std::fflush(stderr);
     if (termination_requested()) return;
-#ifdef __EMSCRIPTEN__
-    // A page has one canvas, and its main loop cannot wait inside a window of its own: the
-    // browser's own alert shows the text.
-    const Uint32 kind = icon == MessageIcon::Error     ? SDL_MESSAGEBOX_ERROR
-                        : icon == MessageIcon::Warning ? SDL_MESSAGEBOX_WARNING
-                                                       : SDL_MESSAGEBOX_INFORMATION;
-    SDL_ShowSimpleMessageBox(kind, caption_utf8.c_str(), text_utf8.c_str(), nullptr);
-    return;
-#endif
+    if (message_box_native(caption_utf8, text_utf8, icon)) return;
     if (!display_available()) return;
     MessagePicture pic;
     if (!message_box_picture(text.c_str(), icon, &pic)) return;

@@ -3,6 +3,7 @@
 #pragma once
 #include <SDL.h>
 
+#include "platform/video/renderer.h"
 #include "platform/video/texture.h"
 
 // The main window, or null before creation and after release.
@@ -11,6 +12,9 @@ SDL_Window* sdl_main_window();
 SDL_Renderer* sdl_main_renderer();
 // Height of the menu bar above the canvas in windowed mode, pixels.
 int sdl_menu_bar_height();
+// Where the canvas lies in the window in windowed mode (below the menu bar, enlarged by the
+// screen's scale), window pixels.
+CanvasPlacement sdl_windowed_canvas();
 // Paints the menu bar and any open pop-up onto the current target of renderer (window pixels).
 void sdl_paint_window_chrome(SDL_Renderer* renderer);
 // The renderer's copy of a texture, uploaded again when its pixels changed; null on failure.

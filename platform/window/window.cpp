@@ -11,6 +11,7 @@
 
 #include "platform/system/clock.h"
 #include "platform/video/renderer.h"
+#include "platform/window/display_scale.h"
 #include "platform/window/sdl_shared.h"
 #include "platform/text/sjis.h"
 
@@ -36,6 +37,7 @@ struct WindowState {
     SDL_Rect screen{};             // the display's bounds when it was asked
     bool warp_again = false;       // the pointer was placed while awaiting: again once carried out
     uint32_t answer_delay_ms = 0;  // test seam: the answer counts only this long after the request
+    WindowedLayout layout = windowed_layout(96, 0, 0, kMenuBarHeight);  // by the screen's scale
 };
 
 WindowState ws;  // user-interface thread only
@@ -86,7 +88,15 @@ bool window_gets_size(int width, int height, uint32_t ms) {
     return true;
 }
 
-void set_windowed_size() { SDL_SetWindowSize(ws.window, kBackBufferWidth, kBackBufferHeight + kMenuBarHeight); }
+void set_windowed_size() { SDL_SetWindowSize(ws.window, ws.layout.width, ws.layout.height); }
+
+// The windowed layout for the screen's scale, within its work area (less a title bar's room).
+WindowedLayout choose_windowed_layout() {
+    constexpr int kFrameRoom = 64;
+    SDL_Rect usable{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, 0, 0};
+    return windowed_layout(display_dpi(), usable.w, usable.h > kFrameRoom ? usable.h - kFrameRoom : 0, kMenuBarHeight);
+}
 
 // Where the canvas lies in the full-screen window.
 CanvasPlacement fullscreen_placement() {
@@ -101,11 +111,7 @@ bool window_to_canvas(int wx, int wy, int* cx, int* cy) {
     if (fullscreen()) {
         return letterbox_to_canvas(fullscreen_placement(), wx, wy, cx, cy);
     }
-    int x = wx, y = wy - kMenuBarHeight;
-    if (x < 0 || y < 0 || x >= kBackBufferWidth || y >= kBackBufferHeight) return false;
-    *cx = x;
-    *cy = y;
-    return true;
+    return letterbox_to_canvas(ws.layout.canvas, wx, wy, cx, cy);
 }
 
 // Follows the pointer across the canvas edge; reports a crossing in out.
@@ -243,6 +249,8 @@ const char* window_system_error() { return SDL_GetError(); }
 void clear_window_system_error() { SDL_ClearError(); }
 int sdl_menu_bar_height() { return kMenuBarHeight; }
 
+CanvasPlacement sdl_windowed_canvas() { return ws.layout.canvas; }
+
 bool sdl_video_up() {
     take_character_locale();
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -253,8 +261,9 @@ int window_create(const char* title_sjis) {
     window_release();
     if (!sdl_video_up()) return -1;
     std::string title = sjis_to_utf8(title_sjis ? title_sjis : "");
+    ws.layout = choose_windowed_layout();
     ws.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 kBackBufferWidth, kBackBufferHeight + kMenuBarHeight, SDL_WINDOW_HIDDEN);
+                                 ws.layout.width, ws.layout.height, SDL_WINDOW_HIDDEN);
     if (!ws.window) return -1;
     sdl_window_set_title(ws.window, title.c_str());
     ws.id = SDL_GetWindowID(ws.window);
@@ -385,9 +394,7 @@ void window_warp_pointer_to_canvas(int x, int y) {
 }
 
 void window_canvas_to_window(int x, int y, int* wx, int* wy) {
-    *wx = x;
-    *wy = y + kMenuBarHeight;
-    if (fullscreen()) letterbox_from_canvas(fullscreen_placement(), x, y, wx, wy);
+    letterbox_from_canvas(fullscreen() ? fullscreen_placement() : ws.layout.canvas, x, y, wx, wy);
 }
 
 void window_forget_pointer() {

@@ -1,7 +1,9 @@
 // Fixtures for the replay tests: the tour story written as a game folder, and program runs.
 #include "support/replay_fixtures.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -90,8 +92,14 @@ void write_tour_story(const std::string& dir) {
 
 int run_in(const std::string& dir, const std::string& command, const std::string& out_path,
            const std::string& err_path) {
+#ifdef _WIN32
+    // cmd.exe: double quotes, and the exit code as std::system's result.
+    const std::string line = "cd /d \"" + dir + "\" && " + command + " >\"" + out_path + "\" 2>\"" + err_path + "\"";
+    return std::system(line.c_str());
+#else
     const std::string line = "cd '" + dir + "' && " + command + " >'" + out_path + "' 2>'" + err_path + "'";
     int status = std::system(line.c_str());
     if (status == -1 || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+#endif
 }

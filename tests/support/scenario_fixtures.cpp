@@ -2,7 +2,6 @@
 #include "support/scenario_fixtures.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,13 @@
 #include "scenario/data_file.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// A path written as UTF-8 (on Windows a narrow path would be read in the ANSI code page).
+fs::path utf8_path(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
+
+}  // namespace
 
 TempFolder::TempFolder() {
     std::string pattern = (fs::temp_directory_path() / "poromina-test-XXXXXX").string();
@@ -27,15 +33,19 @@ TempFolder::~TempFolder() {
 
 CurrentDirectory::CurrentDirectory(const std::string& dir) {
     saved = fs::current_path().string();
-    EXPECT_EQ(::chdir(dir.c_str()), 0) << "cannot enter " << dir;
+    std::error_code ec;
+    fs::current_path(dir, ec);
+    EXPECT_FALSE(ec) << "cannot enter " << dir;
 }
 
 CurrentDirectory::~CurrentDirectory() {
-    if (::chdir(saved.c_str()) != 0) ADD_FAILURE() << "cannot return to " << saved;
+    std::error_code ec;
+    fs::current_path(saved, ec);
+    if (ec) ADD_FAILURE() << "cannot return to " << saved;
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-    fs::path p(path);
+    fs::path p = utf8_path(path);
     if (p.has_parent_path()) fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -43,7 +53,7 @@ void write_file(const std::string& path, const std::string& bytes) {
 }
 
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8_path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -1,8 +1,6 @@
 // Fixtures for the scene tests: temporary data folders, BMP pictures and scripts.
 #include "support/scene_fixtures.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,8 +9,8 @@
 #include "scenario/scenario.h"
 
 SceneDataDir::SceneDataDir() {
-    char tmpl[] = "/tmp/poromina-scene-XXXXXX";
-    const char* made = mkdtemp(tmpl);
+    std::string tmpl = (std::filesystem::temp_directory_path() / "poromina-scene-XXXXXX").string();
+    const char* made = mkdtemp(tmpl.data());
     dir_ = made ? made : "";
     std::filesystem::create_directory(dir_ + "/data");
     previous_ = std::filesystem::current_path().string();

@@ -2,7 +2,6 @@
 #include "sound_fixtures.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>

@@ -1,0 +1,114 @@
+// The game-path lookup rule on Windows: the same rule as on the desktop (separators, Shift-JIS
+// names, ASCII letters matched without case), with the folder read through the wide-character
+// calls. The result is UTF-8 and spells each name as it is stored on disk (the system's own
+// case-insensitive lookup would hand back the script's spelling, and match short 8.3 names).
+#include "platform/system/files.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "platform/text/sjis.h"
+
+namespace {
+
+bool is_sjis_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Splits at '\' and '/' that are not the trail byte of a two-byte Shift-JIS character.
+std::vector<std::string> split_components(const std::string& path) {
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < path.size(); ++i) {
+        unsigned char b = static_cast<unsigned char>(path[i]);
+        if (is_sjis_lead(b) && i + 1 < path.size()) {
+            parts.back() += path[i];
+            parts.back() += path[++i];
+        } else if (b == '\\' || b == '/') {
+            parts.emplace_back();
+        } else {
+            parts.back() += path[i];
+        }
+    }
+    return parts;
+}
+
+std::wstring wide(const std::string& utf8) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring w(n > 0 ? static_cast<size_t>(n - 1) : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, w.data(), n);
+    return w;
+}
+
+std::string narrow(const wchar_t* w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? static_cast<size_t>(n - 1) : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+bool valid_utf8(const std::string& s) {
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr, 0) > 0;
+}
+
+std::string fold_ascii(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+void (*open_observer)(const char* path) = nullptr;
+
+// Finds the entry of folder `dir` (UTF-8, "" for the current folder) that names `component`
+// (its bytes as UTF-8 when they are, else as Shift-JIS).
+std::string find_entry(const std::string& dir, const std::string& component) {
+    std::vector<std::string> wanted;
+    if (valid_utf8(component)) wanted.push_back(fold_ascii(component));
+    const std::string from_sjis = sjis_to_utf8(component);
+    if (from_sjis != component) wanted.push_back(fold_ascii(from_sjis));
+    WIN32_FIND_DATAW entry;
+    HANDLE h = FindFirstFileExW(wide(dir.empty() ? std::string("*") : dir + "\\*").c_str(), FindExInfoBasic, &entry,
+                                FindExSearchNameMatch, nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) return "";
+    std::string found;
+    do {
+        const std::string name = narrow(entry.cFileName);
+        if (name == "." || name == "..") continue;
+        const std::string folded = fold_ascii(name);
+        for (const std::string& w : wanted)
+            if (folded == w) found = name;
+    } while (found.empty() && FindNextFileW(h, &entry));
+    FindClose(h);
+    return found;
+}
+
+}  // namespace
+
+std::string resolve_game_path(const char* path) {
+    if (!path || !*path) return "";
+    std::string p = path;
+    if (p[0] == '\\' || p[0] == '/') return "";                                                    // absolute
+    if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') return "";  // drive
+    std::string resolved;
+    for (const std::string& part : split_components(p)) {
+        if (part == "..") return "";
+        if (part.empty() || part == ".") continue;
+        std::string entry = find_entry(resolved, part);
+        if (entry.empty()) return "";
+        resolved = resolved.empty() ? entry : resolved + "/" + entry;
+    }
+    return resolved;
+}
+
+FILE* open_game_file(const char* path) {
+    if (open_observer) open_observer(path ? path : "");
+    std::string resolved = resolve_game_path(path);
+    if (resolved.empty()) return nullptr;
+    const std::wstring w = wide(resolved);
+    const DWORD attributes = GetFileAttributesW(w.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+    return _wfopen(w.c_str(), L"rb");
+}
+
+void observe_game_file_opens(void (*observer)(const char* path)) { open_observer = observer; }
