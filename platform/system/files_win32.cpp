@@ -85,12 +85,14 @@ std::string find_entry(const std::string& dir, const std::string& component) {
 
 }  // namespace
 
-std::string resolve_game_path(const char* path) {
+std::string resolve_game_path(const char* path) { return resolve_game_path_in("", path); }
+
+std::string resolve_game_path_in(const std::string& base, const char* path) {
     if (!path || !*path) return "";
     std::string p = path;
     if (p[0] == '\\' || p[0] == '/') return "";                                                    // absolute
     if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') return "";  // drive
-    std::string resolved;
+    std::string resolved = base;
     for (const std::string& part : split_components(p)) {
         if (part == "..") return "";
         if (part.empty() || part == ".") continue;
@@ -98,12 +100,14 @@ std::string resolve_game_path(const char* path) {
         if (entry.empty()) return "";
         resolved = resolved.empty() ? entry : resolved + "/" + entry;
     }
-    return resolved;
+    return resolved == base ? "" : resolved;
 }
 
-FILE* open_game_file(const char* path) {
+FILE* open_game_file(const char* path) { return open_game_file_in("", path); }
+
+FILE* open_game_file_in(const std::string& base, const char* path) {
     if (open_observer) open_observer(path ? path : "");
-    std::string resolved = resolve_game_path(path);
+    std::string resolved = resolve_game_path_in(base, path);
     if (resolved.empty()) return nullptr;
     const std::wstring w = wide(resolved);
     const DWORD attributes = GetFileAttributesW(w.c_str());
@@ -112,3 +116,21 @@ FILE* open_game_file(const char* path) {
 }
 
 void observe_game_file_opens(void (*observer)(const char* path)) { open_observer = observer; }
+
+std::string current_folder() {
+    wchar_t buf[MAX_PATH * 4];
+    const DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, buf);
+    return n > 0 && n < MAX_PATH * 4 ? narrow(buf) : std::string(".");
+}
+
+std::string absolute_folder(const char* path) {
+    if (!path || !*path) return "";
+    wchar_t buf[MAX_PATH * 4];
+    const DWORD n = GetFullPathNameW(wide(path).c_str(), MAX_PATH * 4, buf, nullptr);
+    if (n == 0 || n >= MAX_PATH * 4) return "";
+    const DWORD attributes = GetFileAttributesW(buf);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
+    return narrow(buf);
+}
+
+bool enter_folder(const char* path) { return path && SetCurrentDirectoryW(wide(path).c_str()) != 0; }

@@ -55,3 +55,9 @@ void instance_release() {
     }
     inst.mutex = nullptr;
 }
+
+// A later copy knows the first only by its mutex: no process id or folder to name.
+const RunningCopy& instance_running_copy() {
+    static const RunningCopy none{};
+    return none;
+}
