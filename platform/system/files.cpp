@@ -1,5 +1,6 @@
 // The game-path lookup rule: separators, Shift-JIS names and case-insensitive matching.
 #include "platform/system/files.h"
+#include "platform/system/files_entry.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -15,25 +16,6 @@
 #include "platform/text/sjis.h"
 
 namespace {
-
-bool is_sjis_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-// Splits at '\' and '/' that are not the trail byte of a two-byte Shift-JIS character.
-std::vector<std::string> split_components(const std::string& path) {
-    std::vector<std::string> parts(1);
-    for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char b = static_cast<unsigned char>(path[i]);
-        if (is_sjis_lead(b) && i + 1 < path.size()) {
-            parts.back() += path[i];
-            parts.back() += path[++i];
-        } else if (b == '\\' || b == '/') {
-            parts.emplace_back();
-        } else {
-            parts.back() += path[i];
-        }
-    }
-    return parts;
-}
 
 bool exists(const std::string& p) {
     struct stat st;
@@ -64,8 +46,9 @@ std::string fold_utf8(const std::string& s) {
 
 void (*open_observer)(const char* path) = nullptr;
 
-// Finds the entry of folder `dir` that names `component`.
-std::string find_entry(const std::string& dir, const std::string& component) {
+}  // namespace
+
+std::string find_game_path_entry(const std::string& dir, const std::string& component) {
     std::string prefix = dir.empty() ? "" : dir + "/";
     if (exists(prefix + component)) return component;
     std::string utf8 = sjis_to_utf8(component);
@@ -84,26 +67,6 @@ std::string find_entry(const std::string& dir, const std::string& component) {
     }
     ::closedir(d);
     return found;
-}
-
-}  // namespace
-
-std::string resolve_game_path(const char* path) { return resolve_game_path_in("", path); }
-
-std::string resolve_game_path_in(const std::string& base, const char* path) {
-    if (!path || !*path) return "";
-    std::string p = path;
-    if (p[0] == '\\' || p[0] == '/') return "";                                        // absolute
-    if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') return "";  // drive
-    std::string resolved = base;
-    for (const std::string& part : split_components(p)) {
-        if (part == "..") return "";
-        if (part.empty() || part == ".") continue;
-        std::string entry = find_entry(resolved, part);
-        if (entry.empty()) return "";
-        resolved = resolved.empty() ? entry : resolved + "/" + entry;
-    }
-    return resolved == base ? "" : resolved;
 }
 
 FILE* open_game_file(const char* path) { return open_game_file_in("", path); }

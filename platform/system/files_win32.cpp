@@ -3,6 +3,7 @@
 // calls. The result is UTF-8 and spells each name as it is stored on disk (the system's own
 // case-insensitive lookup would hand back the script's spelling, and match short 8.3 names).
 #include "platform/system/files.h"
+#include "platform/system/files_entry.h"
 
 #include <windows.h>
 
@@ -13,25 +14,6 @@
 #include "platform/text/sjis.h"
 
 namespace {
-
-bool is_sjis_lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-// Splits at '\' and '/' that are not the trail byte of a two-byte Shift-JIS character.
-std::vector<std::string> split_components(const std::string& path) {
-    std::vector<std::string> parts(1);
-    for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char b = static_cast<unsigned char>(path[i]);
-        if (is_sjis_lead(b) && i + 1 < path.size()) {
-            parts.back() += path[i];
-            parts.back() += path[++i];
-        } else if (b == '\\' || b == '/') {
-            parts.emplace_back();
-        } else {
-            parts.back() += path[i];
-        }
-    }
-    return parts;
-}
 
 std::wstring wide(const std::string& utf8) {
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
@@ -60,9 +42,11 @@ std::string fold_ascii(const std::string& s) {
 
 void (*open_observer)(const char* path) = nullptr;
 
-// Finds the entry of folder `dir` (UTF-8, "" for the current folder) that names `component`
-// (its bytes as UTF-8 when they are, else as Shift-JIS).
-std::string find_entry(const std::string& dir, const std::string& component) {
+}  // namespace
+
+// The entry of folder dir (UTF-8, "" for the current folder) that names component (its bytes as
+// UTF-8 when they are, else as Shift-JIS), spelt as stored.
+std::string find_game_path_entry(const std::string& dir, const std::string& component) {
     std::vector<std::string> wanted;
     if (valid_utf8(component)) wanted.push_back(fold_ascii(component));
     const std::string from_sjis = sjis_to_utf8(component);
@@ -81,26 +65,6 @@ std::string find_entry(const std::string& dir, const std::string& component) {
     } while (found.empty() && FindNextFileW(h, &entry));
     FindClose(h);
     return found;
-}
-
-}  // namespace
-
-std::string resolve_game_path(const char* path) { return resolve_game_path_in("", path); }
-
-std::string resolve_game_path_in(const std::string& base, const char* path) {
-    if (!path || !*path) return "";
-    std::string p = path;
-    if (p[0] == '\\' || p[0] == '/') return "";                                                    // absolute
-    if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') return "";  // drive
-    std::string resolved = base;
-    for (const std::string& part : split_components(p)) {
-        if (part == "..") return "";
-        if (part.empty() || part == ".") continue;
-        std::string entry = find_entry(resolved, part);
-        if (entry.empty()) return "";
-        resolved = resolved.empty() ? entry : resolved + "/" + entry;
-    }
-    return resolved == base ? "" : resolved;
 }
 
 FILE* open_game_file(const char* path) { return open_game_file_in("", path); }
