@@ -134,5 +134,10 @@ int modal_run(ModalWindow* m, void (*paint)(ModalWindow* m, bool pressed, void* 
         }
     }
     SDL_HideWindow(m->window);
+    // The click that answered the window must not reach the game window under it: presses and
+    // releases still queued are dropped, and a button still held is ignored until released.
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP);
+    if (SDL_GetMouseState(nullptr, nullptr) != 0) sdl_main_window_ignore_held_buttons();
     return result;
 }
