@@ -7,9 +7,9 @@ WindowedLayout windowed_layout(int dpi, int work_width, int work_height, int bar
     if (halves < 2) halves = 2;
     auto fits = [&](int h) {
         return (work_width <= 0 || kBackBufferWidth * h / 2 <= work_width) &&
-               (work_height <= 0 || kBackBufferHeight * h / 2 + bar <= work_height);
+               (work_height <= 0 || (kBackBufferHeight + bar) * h / 2 <= work_height);
     };
     while (halves > 2 && !fits(halves)) --halves;
-    const int w = kBackBufferWidth * halves / 2, h = kBackBufferHeight * halves / 2;
-    return WindowedLayout{w, bar + h, CanvasPlacement{0, bar, w, h}};
+    const int w = kBackBufferWidth * halves / 2, h = kBackBufferHeight * halves / 2, b = bar * halves / 2;
+    return WindowedLayout{w, b + h, CanvasPlacement{0, b, w, h}, halves};
 }

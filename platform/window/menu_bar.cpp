@@ -1,5 +1,6 @@
 // The window's menu bar: titles along the top, drop-down pop-ups over the canvas, opened by
-// mouse or by Alt with the mnemonic letters, navigated with the arrows, Enter and Esc.
+// mouse or by Alt with the mnemonic letters, navigated with the arrows, Enter and Esc. On a scaled
+// screen it grows with the canvas: every size below and every label is drawn that much larger.
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr int kTitlePad = 7;        // pixels each side of a title's text
+constexpr int kTitlePad = 7;        // pixels each side of a title's text, at 100 %
 constexpr int kItemHeight = 22;     // pixels per pop-up item
 constexpr int kItemTextLeft = 28;   // pixels from the pop-up's left edge to an item's text
 constexpr int kItemPadRight = 36;   // pixels right of the widest item text
@@ -34,12 +35,15 @@ struct MenuBarState {
 
 MenuBarState mb;  // user-interface thread only
 
-int label_width(const MenuLabel& l) { return l.texture ? l.texture->width : l.placeholder_width; }
+// Pixels at 100 % to window pixels at the window's scale.
+int px(int pixels) { return pixels * sdl_window_scale_halves() / 2; }
+
+int label_width(const MenuLabel& l) { return px(l.texture ? l.texture->width : l.placeholder_width); }
 
 SDL_Rect title_rect(int i) {
     int x = 0;
-    for (int k = 0; k < i; ++k) x += label_width(mb.layout.popups[k].label) + 2 * kTitlePad;
-    return {x, 0, label_width(mb.layout.popups[i].label) + 2 * kTitlePad, sdl_menu_bar_height()};
+    for (int k = 0; k < i; ++k) x += label_width(mb.layout.popups[k].label) + 2 * px(kTitlePad);
+    return {x, 0, label_width(mb.layout.popups[i].label) + 2 * px(kTitlePad), sdl_menu_bar_height()};
 }
 
 SDL_Rect popup_rect(int i) {
@@ -47,7 +51,7 @@ SDL_Rect popup_rect(int i) {
     int w = 0;
     for (int k = 0; k < p.item_count; ++k) w = std::max(w, label_width(p.items[k].label));
     SDL_Rect t = title_rect(i);
-    return {t.x, sdl_menu_bar_height(), kItemTextLeft + w + kItemPadRight, p.item_count * kItemHeight + 4};
+    return {t.x, sdl_menu_bar_height(), px(kItemTextLeft) + w + px(kItemPadRight), px(p.item_count * kItemHeight + 4)};
 }
 
 bool inside(const SDL_Rect& r, int x, int y) { return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h; }
@@ -62,7 +66,7 @@ int item_at(int x, int y) {
     if (mb.open_popup < 0) return -1;
     SDL_Rect r = popup_rect(mb.open_popup);
     if (!inside(r, x, y)) return -1;
-    int i = (y - r.y - 2) / kItemHeight;
+    int i = (y - r.y - px(2)) / px(kItemHeight);
     return (i >= 0 && i < mb.layout.popups[mb.open_popup].item_count) ? i : -1;
 }
 
@@ -223,21 +227,23 @@ void fill(SDL_Renderer* r, const SDL_Rect& rect, SDL_Colour c) {
 }
 
 // Draws a label's text (or its stand-in block) with its top-left at (x, y), and the mnemonic line.
+// The text is drawn enlarged by the window's scale: whole steps pixel for pixel, halves smoothed.
 void draw_label(SDL_Renderer* r, const MenuLabel& l, int x, int y) {
     if (l.texture) {
         SDL_Texture* tex = sdl_texture_of(const_cast<Texture*>(l.texture));
         if (tex) {
             SDL_SetTextureColorMod(tex, kTextColour.r, kTextColour.g, kTextColour.b);
             SDL_SetTextureAlphaMod(tex, 0xFF);
-            SDL_Rect d{x, y, l.texture->width, l.texture->height};
+            SDL_SetTextureScaleMode(tex, sdl_window_scale_halves() % 2 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+            SDL_Rect d{x, y, px(l.texture->width), px(l.texture->height)};
             SDL_RenderCopy(r, tex, nullptr, &d);
         }
     } else {
-        fill(r, {x, y + 3, l.placeholder_width, kTextHeight - 5}, kBorderColour);
+        fill(r, {x, y + px(3), px(l.placeholder_width), px(kTextHeight - 5)}, kBorderColour);
     }
     if (l.underline_width > 0) {
         int h = l.texture ? l.texture->height : kTextHeight;
-        fill(r, {x + l.underline_x, y + h, l.underline_width, 1}, kTextColour);
+        fill(r, {x + px(l.underline_x), y + px(h), px(l.underline_width), px(1)}, kTextColour);
     }
 }
 
@@ -289,20 +295,21 @@ void sdl_paint_window_chrome(SDL_Renderer* r) {
     SDL_GetRendererOutputSize(r, &w, nullptr);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     fill(r, {0, 0, w, bar_h}, kBarColour);
-    int text_y = (bar_h - kTextHeight) / 2;
+    int text_y = (bar_h - px(kTextHeight)) / 2;
     for (int i = 0; i < mb.layout.popup_count; ++i) {
         SDL_Rect t = title_rect(i);
         if (i == mb.open_popup || i == mb.hot_title) fill(r, t, kTitleHotColour);
-        draw_label(r, mb.layout.popups[i].label, t.x + kTitlePad, text_y);
+        draw_label(r, mb.layout.popups[i].label, t.x + px(kTitlePad), text_y);
     }
     if (mb.open_popup < 0) return;
     const MenuPopupLayout& p = mb.layout.popups[mb.open_popup];
     SDL_Rect pr = popup_rect(mb.open_popup);
+    const int border = px(1);
     fill(r, pr, kBorderColour);
-    fill(r, {pr.x + 1, pr.y + 1, pr.w - 2, pr.h - 2}, kPopupColour);
+    fill(r, {pr.x + border, pr.y + border, pr.w - 2 * border, pr.h - 2 * border}, kPopupColour);
     for (int i = 0; i < p.item_count; ++i) {
-        SDL_Rect ir{pr.x + 2, pr.y + 2 + i * kItemHeight, pr.w - 4, kItemHeight};
+        SDL_Rect ir{pr.x + px(2), pr.y + px(2 + i * kItemHeight), pr.w - px(4), px(kItemHeight)};
         if (i == mb.hot_item) fill(r, ir, kHotColour);
-        draw_label(r, p.items[i].label, pr.x + kItemTextLeft, ir.y + (kItemHeight - kTextHeight) / 2);
+        draw_label(r, p.items[i].label, pr.x + px(kItemTextLeft), ir.y + (px(kItemHeight) - px(kTextHeight)) / 2);
     }
 }

@@ -27,6 +27,10 @@ ModalWindow::~ModalWindow() {
 }
 
 bool modal_open(ModalWindow* m, const char* title_utf8, int width, int height) {
+    // On a scaled screen the window grows like the game window; its content is laid out and
+    // drawn at 100 % and enlarged by the renderer, which maps the pointer back the same way.
+    const int halves = sdl_window_scale_halves();
+    const int shown_w = width * halves / 2, shown_h = height * halves / 2;
     int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
     SDL_Window* main = sdl_main_window();
     if (main && (SDL_GetWindowFlags(main) & SDL_WINDOW_SHOWN)) {
@@ -34,14 +38,15 @@ bool modal_open(ModalWindow* m, const char* title_utf8, int width, int height) {
         int mx = 0, my = 0, mw = 0, mh = 0;
         SDL_GetWindowPosition(main, &mx, &my);
         SDL_GetWindowSize(main, &mw, &mh);
-        x = mx + (mw - width) / 2;
-        y = my + (mh - height) / 2;
+        x = mx + (mw - shown_w) / 2;
+        y = my + (mh - shown_h) / 2;
     }
-    m->window = SDL_CreateWindow(title_utf8, x, y, width, height, SDL_WINDOW_HIDDEN);
+    m->window = SDL_CreateWindow(title_utf8, x, y, shown_w, shown_h, SDL_WINDOW_HIDDEN);
     if (!m->window) return false;
     sdl_window_set_title(m->window, title_utf8);
     m->renderer = SDL_CreateRenderer(m->window, -1, SDL_RENDERER_SOFTWARE);
     if (!m->renderer) return false;
+    if (halves != 2 && SDL_RenderSetLogicalSize(m->renderer, width, height) != 0) return false;
     m->id = SDL_GetWindowID(m->window);
     m->width = width;
     m->height = height;
@@ -134,5 +139,10 @@ int modal_run(ModalWindow* m, void (*paint)(ModalWindow* m, bool pressed, void* 
         }
     }
     SDL_HideWindow(m->window);
+    // The click that answered the window must not reach the game window under it: presses and
+    // releases still queued are dropped, and a button still held is ignored until released.
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP);
+    if (SDL_GetMouseState(nullptr, nullptr) != 0) sdl_main_window_ignore_held_buttons();
     return result;
 }

@@ -22,8 +22,9 @@ struct ModalWindow {
     ~ModalWindow();
 };
 
-// Makes the window hidden, width x height pixels, titled in UTF-8: centred over the game window
-// while that is on screen, else on the desktop. False when the window or its renderer cannot be
+// Makes the window hidden, width x height pixels (enlarged on screen by the game window's scale,
+// with drawing and pointer positions in those pixels), titled in UTF-8: centred over the game
+// window while that is on screen, else on the desktop. False when the window or its renderer cannot be
 // made (SDL's video must be up).
 bool modal_open(ModalWindow* m, const char* title_utf8, int width, int height);
 

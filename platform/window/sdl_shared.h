@@ -10,8 +10,11 @@
 SDL_Window* sdl_main_window();
 // The main renderer, or null.
 SDL_Renderer* sdl_main_renderer();
-// Height of the menu bar above the canvas in windowed mode, pixels.
+// Height of the menu bar above the canvas in windowed mode, pixels (grown by the screen's scale).
 int sdl_menu_bar_height();
+// The windowed scale in halves: 2 is 100 %, 3 is 150 %, 4 is 200 %. The canvas and the menu bar
+// are drawn that much larger.
+int sdl_window_scale_halves();
 // Where the canvas lies in the window in windowed mode (below the menu bar, enlarged by the
 // screen's scale), window pixels.
 CanvasPlacement sdl_windowed_canvas();
@@ -21,6 +24,9 @@ void sdl_paint_window_chrome(SDL_Renderer* renderer);
 SDL_Texture* sdl_texture_of(Texture* texture);
 // A one-off SDL copy of a texture's pixels on any renderer (X8 textures made opaque). Caller owns.
 SDL_Texture* sdl_make_texture(SDL_Renderer* renderer, const Texture* texture);
+// The main window takes no mouse button event until every button is up again (a modal window
+// closed while one was held: the rest of that click is not the game's).
+void sdl_main_window_ignore_held_buttons();
 // Makes sure the video subsystem is up (character handling follows the user's locale from then
 // on). true on success.
 bool sdl_video_up();

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kMenuBarHeight = 20;  // pixels above the canvas in windowed mode
+constexpr int kMenuBarHeight = 20;  // pixels above the canvas in windowed mode, at 100 %
 constexpr uint32_t kWindowManagerAnswerMs = 1000;  // a window manager's time to make the window
                                                    // full-screen; frames go on meanwhile
 constexpr uint32_t kOwnSizeGraceMs = 150;  // the window system's time to grant a size we set
@@ -37,6 +37,7 @@ struct WindowState {
     SDL_Rect screen{};             // the display's bounds when it was asked
     bool warp_again = false;       // the pointer was placed while awaiting: again once carried out
     uint32_t answer_delay_ms = 0;  // test seam: the answer counts only this long after the request
+    bool buttons_held_over = false;  // button events are ignored until every button is up
     WindowedLayout layout = windowed_layout(96, 0, 0, kMenuBarHeight);  // by the screen's scale
 };
 
@@ -138,6 +139,15 @@ void translate_window_event(const SDL_WindowEvent& e, WindowEvent* out) {
     }
 }
 
+// While buttons held over from a closed modal window are ignored: true for their events, which
+// the game does not see; a release with no button left down, or a motion with none, ends it.
+bool skip_held_over_buttons(const SDL_Event& e) {
+    if (e.type == SDL_MOUSEMOTION && e.motion.state == 0) ws.buttons_held_over = false;
+    if (e.type != SDL_MOUSEBUTTONDOWN && e.type != SDL_MOUSEBUTTONUP) return false;
+    if (e.type == SDL_MOUSEBUTTONUP && SDL_GetMouseState(nullptr, nullptr) == 0) ws.buttons_held_over = false;
+    return true;
+}
+
 void translate(const SDL_Event& e, WindowEvent* out) {
     if (e.type == SDL_QUIT) {
         out->kind = WindowEventKind::Close;
@@ -148,6 +158,7 @@ void translate(const SDL_Event& e, WindowEvent* out) {
         return;
     }
     if (!ws.open) return;
+    if (ws.buttons_held_over && skip_held_over_buttons(e)) return;
     if (e.type == SDL_WINDOWEVENT) {
         if (e.window.windowID == ws.id) translate_window_event(e.window, out);
         return;
@@ -245,9 +256,12 @@ bool settle_fullscreen(WindowEvent* out) {
 
 SDL_Window* sdl_main_window() { return ws.window; }
 
+void sdl_main_window_ignore_held_buttons() { ws.buttons_held_over = ws.window != nullptr; }
+
 const char* window_system_error() { return SDL_GetError(); }
 void clear_window_system_error() { SDL_ClearError(); }
-int sdl_menu_bar_height() { return kMenuBarHeight; }
+int sdl_menu_bar_height() { return ws.layout.canvas.y; }
+int sdl_window_scale_halves() { return ws.layout.scale_halves; }
 
 CanvasPlacement sdl_windowed_canvas() { return ws.layout.canvas; }
 
@@ -308,6 +322,7 @@ void window_release() {
     ws.self_sized = false;
     ws.awaiting = false;
     ws.warp_again = false;
+    ws.buttons_held_over = false;
 }
 
 bool window_exists() { return ws.open; }
