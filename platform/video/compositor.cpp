@@ -2,6 +2,7 @@
 // AVX2 where the CPU has it) that compute the same 16-bit sums.
 #include "platform/video/compositor.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
@@ -49,6 +50,10 @@ void scale_row_scalar(uint32_t* out, const uint32_t* src, int, const int32_t* fi
 }
 
 void mix_rows_scalar(uint32_t* out, const uint32_t* a, const uint32_t* b, int n, int w) {
+    if (w == 0) {
+        if (n > 0) std::memcpy(out, a, static_cast<size_t>(n) * 4);
+        return;
+    }
     for (int i = 0; i < n; ++i) out[i] = lerp_pixel(a[i], b[i], static_cast<uint32_t>(w));
 }
 
@@ -183,14 +188,25 @@ __attribute__((target("avx2"))) void scale_row_avx2(uint32_t* out, const uint32_
     scale_row_scalar(out + i, src, src_len, first + i, weight + i, n - i);
 }
 
+// The output rows go to the window's surface, read next by the window system, not by us: they are
+// written around the caches (no read of each line before it is written, no eviction of the
+// pictures), once the output is 32-byte aligned.
 __attribute__((target("avx2"))) void mix_rows_avx2(uint32_t* out, const uint32_t* a, const uint32_t* b, int n, int w) {
-    const __m256i w8 = _mm256_set1_epi8(static_cast<char>(w));
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
-        const __m256i pb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), lerp_pixels_avx2(pa, pb, w8));
+    int i = std::min(n, static_cast<int>(((32 - (reinterpret_cast<uintptr_t>(out) & 31)) & 31) / 4));
+    mix_rows_scalar(out, a, b, i, w);
+    if (w == 0) {
+        for (; i + 8 <= n && (reinterpret_cast<uintptr_t>(out + i) & 31) == 0; i += 8)
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i)));
+    } else {
+        const __m256i w8 = _mm256_set1_epi8(static_cast<char>(w));
+        for (; i + 8 <= n && (reinterpret_cast<uintptr_t>(out + i) & 31) == 0; i += 8) {
+            const __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+            const __m256i pb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), lerp_pixels_avx2(pa, pb, w8));
+        }
     }
+    _mm_sfence();
     _mm256_zeroupper();
     mix_rows_scalar(out + i, a + i, b + i, n - i, w);
 }
@@ -274,12 +290,7 @@ void composite_scale_row(uint32_t* out, const uint32_t* src, int src_len, const 
 }
 
 void composite_mix_rows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int w) {
-    if (count <= 0) return;
-    if (w <= 0) {
-        std::memcpy(out, a, static_cast<size_t>(count) * 4);
-        return;
-    }
-    loops().mix(out, a, b, count, w);
+    if (count > 0) loops().mix(out, a, b, count, std::max(w, 0));
 }
 
 void composite_fill(PixelRows dst, int width, int height, uint32_t value) {
