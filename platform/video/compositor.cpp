@@ -143,11 +143,11 @@ __attribute__((target("avx2"))) void blend_over_row_avx2(uint32_t* dst, const ui
     blend_over_row_scalar(dst + i, src + i, n - i, alpha, under);
 }
 
-// Sixteen 16-bit channels of a two-pixel mix: (a * (256 - w) + b * w + 128) >> 8. The sum stays
-// below 65536, so wrapping 16-bit products add up to it exactly.
+// Sixteen 16-bit channels of a two-pixel mix: (a * (256 - w) + b * w + 128) >> 8, summed as
+// a * 256 + (b - a) * w + 128. The true sum lies in 0..65408, so wrapping 16-bit arithmetic
+// reaches it exactly.
 __attribute__((target("avx2"))) inline __m256i lerp16_avx2(__m256i a, __m256i b, __m256i w) {
-    const __m256i inv = _mm256_sub_epi16(_mm256_set1_epi16(256), w);
-    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(a, inv), _mm256_mullo_epi16(b, w));
+    const __m256i sum = _mm256_add_epi16(_mm256_slli_epi16(a, 8), _mm256_mullo_epi16(_mm256_sub_epi16(b, a), w));
     return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
 }
 
@@ -160,27 +160,33 @@ __attribute__((target("avx2"))) inline __m256i lerp_pixels_avx2(__m256i a, __m25
     return _mm256_packus_epi16(lo, hi);
 }
 
-// Eight outputs at a time whose sources lie within sixteen pixels of the first one's: both
-// neighbours of each are picked out of two loads by lane permutes.
+// Eight outputs at a time: both neighbours of each are picked by lane permutes out of one load of
+// eight source pixels (enlarging by 7/6 or more) or two loads of sixteen.
 __attribute__((target("avx2"))) void scale_row_avx2(uint32_t* out, const uint32_t* src, int src_len,
                                                     const int32_t* first, const uint32_t* weight, int n) {
     const __m256i one = _mm256_set1_epi32(1), seven = _mm256_set1_epi32(7);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        const int base = first[i];
-        if (base + 16 > src_len || first[i + 7] - base > 14) {
-            scale_row_scalar(out + i, src, src_len, first + i, weight + i, 8);
-            continue;
-        }
-        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base));
-        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base + 8));
+        const int base = first[i], span = first[i + 7] - base;
         const __m256i ia = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i)),
                                             _mm256_set1_epi32(base));
         const __m256i ib = _mm256_add_epi32(ia, one);
-        const __m256i a = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, ia), _mm256_permutevar8x32_epi32(hi, ia),
-                                             _mm256_cmpgt_epi32(ia, seven));
-        const __m256i b = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, ib), _mm256_permutevar8x32_epi32(hi, ib),
-                                             _mm256_cmpgt_epi32(ib, seven));
+        __m256i a, b;
+        if (span <= 6 && base + 8 <= src_len) {
+            const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base));
+            a = _mm256_permutevar8x32_epi32(lo, ia);
+            b = _mm256_permutevar8x32_epi32(lo, ib);
+        } else if (span <= 14 && base + 16 <= src_len) {
+            const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base));
+            const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base + 8));
+            a = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, ia), _mm256_permutevar8x32_epi32(hi, ia),
+                                   _mm256_cmpgt_epi32(ia, seven));
+            b = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, ib), _mm256_permutevar8x32_epi32(hi, ib),
+                                   _mm256_cmpgt_epi32(ib, seven));
+        } else {
+            scale_row_scalar(out + i, src, src_len, first + i, weight + i, 8);
+            continue;
+        }
         const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weight + i));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), lerp_pixels_avx2(a, b, w));
     }
