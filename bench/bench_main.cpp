@@ -99,6 +99,8 @@ const Row kRows[] = {
     {"cross-fade frame in X, OpenGL (CPU)", "BM_XSession/opengl", nullptr, Metric::Counter, "frame_us", 1, "us", Check::None, 0, "(the game's threads)"},
     {"  its frame thread alone", "BM_XSession/opengl", nullptr, Metric::Counter, "thread_us", 1, "us", Check::None, 0, "(frames paced to the refresh)"},
     {"  X server's CPU per frame", "BM_XSession/opengl", nullptr, Metric::Counter, "server_us", 1, "us", Check::None, 0, "(10 ms ticks over 200 frames)"},
+    {"software window at rest (CPU)", "BM_XSession/software", nullptr, Metric::Counter, "rest_us", 1, "us", Check::None, 0, "(the game's threads)"},
+    {"  X server's CPU per frame at rest", "BM_XSession/software", nullptr, Metric::Counter, "server_rest_us", 1, "us", Check::None, 0, "(only what changed is sent)"},
     {"  one 800x600x4 memcpy in that child", "BM_XSession/software", nullptr, Metric::Counter, "memcpy_us", 1, "us", Check::None, 0, "(reference)"},
     {"software window frame in memcpys", "BM_XSession/software", nullptr, Metric::Counter, "memcpys", 1, "memcpy", Check::Below, 4, "< 4 memcpy of 800x600 (target)"},
     {"full screen 1366x768, software (CPU)", "BM_XSession/software_full_1366x768", nullptr, Metric::Counter, "frame_us", 1, "us", Check::None, 0, "(the game's threads)"},

@@ -1,8 +1,8 @@
 // The game as a player without a GPU runs it: the demo story in a real X session (Xvfb), on the
 // software renderer (windowed, and full screen on 1366x768 and 1920x1080 screens) and on SDL's
 // OpenGL renderer (which there draws through Mesa's software rasterizer). For each, in a fresh
-// child process: the resident set with the first scene at rest, and the CPU time of a cross-fade
-// frame, the game's threads and the X server's apart, beside one 800x600 and one screen-size
+// child process: the resident set with the first scene at rest, the CPU time of a frame at rest
+// and of a cross-fade frame, the game's threads and the X server's apart, beside one 800x600 and one screen-size
 // memcpy timed in the same child. Skipped when Xvfb is not installed.
 #include <SDL.h>
 #include <signal.h>
@@ -34,6 +34,7 @@ extern char** environ;
 namespace {
 
 constexpr int kFramesToRest = 120;      // the first scene's transition and sound start are over
+constexpr int kRestFrames = 200;        // frames of the scene at rest, timed
 constexpr int kCrossFadeFrames = 200;  // the X server's CPU time is counted in 10 ms ticks
 constexpr int kFramesToFullScreen = 150;  // the switch is made (without a window manager the window
                                           // covers the screen by itself after a second)
@@ -112,6 +113,8 @@ struct XFigures {
     double thread_us = 0;    // the same, its frame thread alone (the sound threads' time goes by the
                              // second, not by the frame)
     double server_us = 0;    // the X server's CPU time per cross-fade frame
+    double rest_us = 0;      // the game's CPU time per frame at rest (all its threads)
+    double server_rest_us = 0;  // the X server's per frame at rest (only what changed is sent)
     double memcpy_us = 0;    // one 800x600x4 memcpy, in the child
     double screen_memcpy_us = 0;  // one memcpy of the window's surface size, in the child
     int surface_w = 0, surface_h = 0;  // that size
@@ -168,10 +171,11 @@ bool run_x_child(const std::string& self, const std::string& folder, const std::
     char renderer[200] = {};
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos ||
         std::sscanf(text.c_str() + at,
-                    "xsession-figures: rest_mb=%lf frame_us=%lf thread_us=%lf server_us=%lf memcpy_us=%lf "
-                    "screen_memcpy_us=%lf surface=%dx%d renderer=%199s",
-                    &out->rest_mb, &out->frame_us, &out->thread_us, &out->server_us, &out->memcpy_us,
-                    &out->screen_memcpy_us, &out->surface_w, &out->surface_h, renderer) != 9)
+                    "xsession-figures: rest_mb=%lf frame_us=%lf thread_us=%lf server_us=%lf rest_us=%lf "
+                    "server_rest_us=%lf memcpy_us=%lf screen_memcpy_us=%lf surface=%dx%d renderer=%199s",
+                    &out->rest_mb, &out->frame_us, &out->thread_us, &out->server_us, &out->rest_us,
+                    &out->server_rest_us, &out->memcpy_us, &out->screen_memcpy_us, &out->surface_w, &out->surface_h,
+                    renderer) != 11)
         return *why = "the child failed: " + text, false;
     out->renderer = renderer;
     return true;
@@ -209,6 +213,8 @@ void BM_XSession(benchmark::State& state, XCase c) {
     state.counters["server_us"] = f.server_us;
     state.counters["frame_us"] = f.frame_us;
     state.counters["thread_us"] = f.thread_us;
+    state.counters["rest_us"] = f.rest_us;
+    state.counters["server_rest_us"] = f.server_rest_us;
     state.counters["memcpy_us"] = f.memcpy_us;
     state.counters["screen_memcpy_us"] = f.screen_memcpy_us;
     state.counters["memcpys"] = f.memcpy_us > 0 ? f.frame_us / f.memcpy_us : 0;
@@ -265,6 +271,11 @@ int xsession_child_main(const char* folder, const char* server) {
     SDL_GetWindowSize(sdl_main_window(), &surface_w, &surface_h);
     const double rest_mb = status_mb("VmRSS:");
     const pid_t server_pid = static_cast<pid_t>(std::atoi(server));
+    const double rest_server_before = process_cpu_ms(server_pid);
+    const double rest_before = self_cpu_ms();
+    for (int i = 0; i < kRestFrames; ++i) frame_step();
+    const double rest_us = (self_cpu_ms() - rest_before) * 1000.0 / kRestFrames;
+    const double server_rest_us = (process_cpu_ms(server_pid) - rest_server_before) * 1000.0 / kRestFrames;
     scene_transition.transition_kind = 9;
     const double server_before = process_cpu_ms(server_pid);
     const double before = self_cpu_ms();
@@ -281,8 +292,9 @@ int xsession_child_main(const char* folder, const char* server) {
     shut_down();
     const double frame_copy = memcpy_us(static_cast<size_t>(800) * 600 * 4);
     const double screen_copy = memcpy_us(static_cast<size_t>(surface_w) * surface_h * 4);
-    std::printf("xsession-figures: rest_mb=%.2f frame_us=%.1f thread_us=%.1f server_us=%.1f memcpy_us=%.1f "
-                "screen_memcpy_us=%.1f surface=%dx%d renderer=%s\n",
-                rest_mb, frame_us, thread_us, server_us, frame_copy, screen_copy, surface_w, surface_h, renderer.c_str());
+    std::printf("xsession-figures: rest_mb=%.2f frame_us=%.1f thread_us=%.1f server_us=%.1f rest_us=%.1f "
+                "server_rest_us=%.1f memcpy_us=%.1f screen_memcpy_us=%.1f surface=%dx%d renderer=%s\n",
+                rest_mb, frame_us, thread_us, server_us, rest_us, server_rest_us, frame_copy, screen_copy, surface_w,
+                surface_h, renderer.c_str());
     return 0;
 }

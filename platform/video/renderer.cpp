@@ -233,11 +233,12 @@ int whole_multiple(const CanvasPlacement& p) {
     return std::max({kx, ky, 1});
 }
 
-// Draws the canvas at placement p on the renderer's output (target null) or target, sharp and
-// even at any factor: nearest-neighbour to the smallest whole multiple that reaches p's size
-// (into *enlarged, made or remade as needed), then a linear scale down to p's size, so that every
-// output pixel shows the canvas pixels it covers by the share it covers of each. At a whole
-// factor it is one nearest-neighbour copy, pixel for pixel.
+// Draws the canvas at placement p on a GPU renderer's output (target null) or target: nearest-
+// neighbour to the smallest whole multiple that reaches p's size (into *enlarged, made or remade
+// as needed), then a linear scale down to p's size, so that every output pixel shows the canvas
+// pixels it covers, close to the share it covers of each (a tent rather than a box: the further
+// the size from a whole multiple, the less even). At a whole factor it is one nearest-neighbour
+// copy, pixel for pixel.
 bool copy_canvas_scaled(SDL_Renderer* r, SDL_Texture* canvas, SDL_Texture* target, SDL_Texture** enlarged,
                         const CanvasPlacement& p) {
     const SDL_Rect dst{p.x, p.y, p.width, p.height};

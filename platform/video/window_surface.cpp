@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int kCanvasPitch = kBackBufferWidth * 4;  // bytes
+constexpr size_t kMaxNotedDraws = 4096;  // draws kept between presents; beyond, all counts as changed
 
 struct SurfaceState {
     SDL_Surface* window_surface = nullptr;  // the window's, as last seen (SDL owns it)
@@ -164,14 +165,24 @@ bool paint_chrome() {
     return true;
 }
 
+// Frames drawn but not shown (a lost device) pile up their draws: past the limit the next present
+// draws and sends the whole window, whatever the draws were.
+void note(const CanvasDraw& draw) {
+    if (ss.drawn.size() >= kMaxNotedDraws) {
+        ss.drawn.clear();
+        ss.send_all = true;
+    }
+    ss.drawn.push_back(draw);
+}
+
 }  // namespace
 
 void sdl_window_surface_invalidate() { ss.send_all = true; }
 
-void surface_note_draw(const CanvasDraw& draw) { ss.drawn.push_back(draw); }
+void surface_note_draw(const CanvasDraw& draw) { note(draw); }
 
 void surface_note_clear(uint32_t argb) {
-    ss.drawn.push_back(CanvasDraw{nullptr, 0, argb, 0, 0, 0, 0, kBackBufferWidth, kBackBufferHeight, 0, 0,
+    note(CanvasDraw{nullptr, 0, argb, 0, 0, 0, 0, kBackBufferWidth, kBackBufferHeight, 0, 0,
                                   kBackBufferWidth, kBackBufferHeight});
 }
 
