@@ -150,7 +150,9 @@ SDL_Rect draw_canvas_part(const uint32_t* canvas, const CanvasPlacement& p, cons
     if (cols <= 0 || row_end <= row_begin) return out;
     area_scale_rows(&ss.scaler, ConstPixelRows{canvas, kCanvasPitch}, PixelRows{target_row(p.y) + p.x, ss.target->pitch},
                     row_begin, row_end, first_col, first_col + cols);
-    return {p.x + first_col, p.y + row_begin, cols, row_end - row_begin};
+    // Whole rows of the surface go: the X server copies those in one piece (a narrower rectangle,
+    // row by row, costs it more than the black of the bars does).
+    return {0, p.y + row_begin, ss.width, row_end - row_begin};
 }
 
 bool paint_chrome() {
