@@ -1,8 +1,9 @@
-// The game as a player without a GPU runs it: the demo story in a real X session (Xvfb), once on
-// SDL's software renderer and once on its OpenGL renderer (which there draws through Mesa's
-// software rasterizer). For each, in a fresh child process: the resident set with the first
-// scene at rest, and the CPU time of a cross-fade frame, the game's threads and the X server's
-// apart. Skipped when Xvfb is not installed.
+// The game as a player without a GPU runs it: the demo story in a real X session (Xvfb), on the
+// software renderer (windowed, and full screen on 1366x768 and 1920x1080 screens) and on SDL's
+// OpenGL renderer (which there draws through Mesa's software rasterizer). For each, in a fresh
+// child process: the resident set with the first scene at rest, the CPU time of a frame at rest
+// and of a cross-fade frame, the game's threads and the X server's apart, beside one 800x600 and one screen-size
+// memcpy timed in the same child. Skipped when Xvfb is not installed.
 #include <SDL.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,12 +15,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
+#include "platform/video/renderer.h"
 #include "bench/bench.h"
 #include "common/flags.h"
 #include "common/messages.h"
@@ -31,7 +34,10 @@ extern char** environ;
 namespace {
 
 constexpr int kFramesToRest = 120;      // the first scene's transition and sound start are over
+constexpr int kRestFrames = 200;        // frames of the scene at rest, timed
 constexpr int kCrossFadeFrames = 200;  // the X server's CPU time is counted in 10 ms ticks
+constexpr int kFramesToFullScreen = 150;  // the switch is made (without a window manager the window
+                                          // covers the screen by itself after a second)
 
 // CPU time (user + system) of a process in milliseconds, from /proc/<pid>/stat; -1 when unknown.
 double process_cpu_ms(pid_t pid) {
@@ -107,18 +113,31 @@ struct XFigures {
     double thread_us = 0;    // the same, its frame thread alone (the sound threads' time goes by the
                              // second, not by the frame)
     double server_us = 0;    // the X server's CPU time per cross-fade frame
+    double rest_us = 0;      // the game's CPU time per frame at rest (all its threads)
+    double server_rest_us = 0;  // the X server's per frame at rest (only what changed is sent)
+    double memcpy_us = 0;    // one 800x600x4 memcpy, in the child
+    double screen_memcpy_us = 0;  // one memcpy of the window's surface size, in the child
+    int surface_w = 0, surface_h = 0;  // that size
     std::string renderer;
 };
 
+// One case: the renderer (SDL_RENDER_DRIVER, or null for the game's choice), the screen, and
+// whether the game is switched to full screen.
+struct XCase {
+    const char* driver;
+    const char* screen;  // Xvfb's WxHxD
+    bool full_screen;
+};
+
 // Starts Xvfb on a free display; its pid, or 0.
-pid_t start_xvfb(std::string* display) {
+pid_t start_xvfb(const char* screen_size, std::string* display) {
     for (int n = 90 + getpid() % 50; n < 200; ++n) {
         const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
         const std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
         struct stat st{};
         if (stat(lock.c_str(), &st) == 0 || stat(sock.c_str(), &st) == 0) continue;
         *display = ":" + std::to_string(n);
-        std::string screen = "1024x768x24";
+        std::string screen = screen_size;
         char* argv[] = {const_cast<char*>("Xvfb"), display->data(), const_cast<char*>("-screen"), const_cast<char*>("0"),
                         screen.data(), const_cast<char*>("-nolisten"), const_cast<char*>("tcp"), nullptr};
         posix_spawn_file_actions_t actions;
@@ -140,33 +159,36 @@ pid_t start_xvfb(std::string* display) {
 }
 
 bool run_x_child(const std::string& self, const std::string& folder, const std::string& display, pid_t server,
-                 const char* driver, XFigures* out, std::string* why) {
+                 const XCase& c, XFigures* out, std::string* why) {
     std::vector<std::string> add{"DISPLAY=" + display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"};
-    if (driver) add.push_back(std::string("SDL_RENDER_DRIVER=") + driver);
+    if (c.driver) add.push_back(std::string("SDL_RENDER_DRIVER=") + c.driver);
     std::string text;
-    const int status = run_bench_child(self, {kXSessionChildFlag, folder, std::to_string(server)},
-                                       {"SDL_", "DISPLAY="}, add, &text, why);
+    const int status = run_bench_child(
+        self, {kXSessionChildFlag, folder, std::to_string(server) + (c.full_screen ? ":full" : "")}, {"SDL_", "DISPLAY="},
+        add, &text, why);
     if (status < 0) return false;
     const size_t at = text.find("xsession-figures:");
     char renderer[200] = {};
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos ||
         std::sscanf(text.c_str() + at,
-                    "xsession-figures: rest_mb=%lf frame_us=%lf thread_us=%lf server_us=%lf renderer=%199s",
-                    &out->rest_mb, &out->frame_us, &out->thread_us, &out->server_us, renderer) != 5)
+                    "xsession-figures: rest_mb=%lf frame_us=%lf thread_us=%lf server_us=%lf rest_us=%lf "
+                    "server_rest_us=%lf memcpy_us=%lf screen_memcpy_us=%lf surface=%dx%d renderer=%199s",
+                    &out->rest_mb, &out->frame_us, &out->thread_us, &out->server_us, &out->rest_us,
+                    &out->server_rest_us, &out->memcpy_us, &out->screen_memcpy_us, &out->surface_w, &out->surface_h,
+                    renderer) != 11)
         return *why = "the child failed: " + text, false;
     out->renderer = renderer;
     return true;
 }
 
-// driver: SDL_RENDER_DRIVER for the child, or null for the game's own choice.
-void BM_XSession(benchmark::State& state, const char* driver) {
+void BM_XSession(benchmark::State& state, XCase c) {
     const std::string demo = demo_folder();
     if (demo.empty()) {
         state.SkipWithError("no demo folder (build the demo_data target: build/demo)");
         return;
     }
     std::string display;
-    const pid_t server = start_xvfb(&display);
+    const pid_t server = start_xvfb(c.screen, &display);
     if (!server) {
         state.SkipWithError("Xvfb could not be started (apt-get install xvfb)");
         return;
@@ -177,7 +199,7 @@ void BM_XSession(benchmark::State& state, const char* driver) {
     std::string why;
     bool ok = true;
     for (auto _ : state) {
-        ok = run_x_child(self, demo, display, server, driver, &f, &why);
+        ok = run_x_child(self, demo, display, server, c, &f, &why);
         if (!ok) break;
         state.SetIterationTime(f.frame_us / 1e6);
     }
@@ -191,11 +213,39 @@ void BM_XSession(benchmark::State& state, const char* driver) {
     state.counters["server_us"] = f.server_us;
     state.counters["frame_us"] = f.frame_us;
     state.counters["thread_us"] = f.thread_us;
-    state.SetLabel(f.renderer);
+    state.counters["rest_us"] = f.rest_us;
+    state.counters["server_rest_us"] = f.server_rest_us;
+    state.counters["memcpy_us"] = f.memcpy_us;
+    state.counters["screen_memcpy_us"] = f.screen_memcpy_us;
+    state.counters["memcpys"] = f.memcpy_us > 0 ? f.frame_us / f.memcpy_us : 0;
+    state.counters["screen_memcpys"] = f.screen_memcpy_us > 0 ? f.frame_us / f.screen_memcpy_us : 0;
+    state.SetLabel(f.renderer + " " + std::to_string(f.surface_w) + "x" + std::to_string(f.surface_h));
 }
-BENCHMARK_CAPTURE(BM_XSession, chosen, nullptr)->UseManualTime()->Iterations(1)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_XSession, software, "software")->UseManualTime()->Iterations(1)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_XSession, opengl, "opengl")->UseManualTime()->Iterations(1)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
+#define XSESSION_CASE(name, ...)                                                                            \
+    BENCHMARK_CAPTURE(BM_XSession, name, XCase{__VA_ARGS__})->UseManualTime()->Iterations(1)->Repetitions( \
+        kRepetitions)->Unit(benchmark::kMicrosecond)
+XSESSION_CASE(chosen, nullptr, "1024x768x24", false);
+XSESSION_CASE(software, "software", "1024x768x24", false);
+XSESSION_CASE(opengl, "opengl", "1024x768x24", false);
+XSESSION_CASE(software_full_1366x768, "software", "1366x768x24", true);
+XSESSION_CASE(software_full_1920x1080, "software", "1920x1080x24", true);
+XSESSION_CASE(opengl_full_1920x1080, "opengl", "1920x1080x24", true);
+
+// One memcpy of bytes, the median of a few (the buffers touched first).
+double memcpy_us(size_t bytes) {
+    std::vector<char> a(bytes, 1), b(bytes, 2);
+    std::vector<double> times;
+    for (int i = 0; i < 31; ++i) {
+        timespec t0{}, t1{};
+        clock_gettime(CLOCK_MONOTONIC, &t0);
+        std::memcpy(b.data(), a.data(), bytes);
+        benchmark::DoNotOptimize(b.data());
+        clock_gettime(CLOCK_MONOTONIC, &t1);
+        times.push_back((t1.tv_sec - t0.tv_sec) * 1e6 + (t1.tv_nsec - t0.tv_nsec) / 1e3);
+    }
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
 
 }  // namespace
 
@@ -208,14 +258,30 @@ int xsession_child_main(const char* folder, const char* server) {
     }
     timer_period_set = 0;  // no pacing gaps: the frames run back to back
     for (int i = 0; i < kFramesToRest; ++i) frame_step();
+    if (std::strstr(server, ":full")) {
+        toggle_display_mode();
+        for (int i = 0; i < kFramesToFullScreen; ++i) frame_step();
+        if (renderer_windowed()) {
+            std::fprintf(stderr, "the game did not go full screen\n");
+            shut_down();
+            return 1;
+        }
+    }
+    int surface_w = 0, surface_h = 0;
+    SDL_GetWindowSize(sdl_main_window(), &surface_w, &surface_h);
     const double rest_mb = status_mb("VmRSS:");
     const pid_t server_pid = static_cast<pid_t>(std::atoi(server));
+    const double rest_server_before = process_cpu_ms(server_pid);
+    const double rest_before = self_cpu_ms();
+    for (int i = 0; i < kRestFrames; ++i) frame_step();
+    const double rest_us = (self_cpu_ms() - rest_before) * 1000.0 / kRestFrames;
+    const double server_rest_us = (process_cpu_ms(server_pid) - rest_server_before) * 1000.0 / kRestFrames;
     scene_transition.transition_kind = 9;
     const double server_before = process_cpu_ms(server_pid);
     const double before = self_cpu_ms();
     const double thread_before = main_thread_cpu_us();
     for (int i = 0; i < kCrossFadeFrames; ++i) {
-        scene_transition.transition_counter = 100;
+        scene_transition.transition_counter = 40 + (i * 7) % 180;  // another mix every frame
         transition_active = 1;
         frame_step();
     }
@@ -224,7 +290,11 @@ int xsession_child_main(const char* folder, const char* server) {
     const double server_us = (process_cpu_ms(server_pid) - server_before) * 1000.0 / kCrossFadeFrames;
     const std::string renderer = renderer_description();
     shut_down();
-    std::printf("xsession-figures: rest_mb=%.2f frame_us=%.1f thread_us=%.1f server_us=%.1f renderer=%s\n", rest_mb,
-                frame_us, thread_us, server_us, renderer.c_str());
+    const double frame_copy = memcpy_us(static_cast<size_t>(800) * 600 * 4);
+    const double screen_copy = memcpy_us(static_cast<size_t>(surface_w) * surface_h * 4);
+    std::printf("xsession-figures: rest_mb=%.2f frame_us=%.1f thread_us=%.1f server_us=%.1f rest_us=%.1f "
+                "server_rest_us=%.1f memcpy_us=%.1f screen_memcpy_us=%.1f surface=%dx%d renderer=%s\n",
+                rest_mb, frame_us, thread_us, server_us, rest_us, server_rest_us, frame_copy, screen_copy, surface_w,
+                surface_h, renderer.c_str());
     return 0;
 }

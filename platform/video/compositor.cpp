@@ -2,6 +2,7 @@
 // AVX2 where the CPU has it) that compute the same 16-bit sums.
 #include "platform/video/compositor.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
@@ -31,6 +32,29 @@ void blend_row_scalar(uint32_t* dst, const uint32_t* src, int n, int alpha) {
 
 void blend_over_row_scalar(uint32_t* dst, const uint32_t* src, int n, int alpha, uint32_t under) {
     for (int i = 0; i < n; ++i) dst[i] = mix_pixel(src[i], under, alpha);
+}
+
+// One channel of a two-pixel mix, rounded to nearest.
+inline uint32_t lerp_pixel(uint32_t a, uint32_t b, uint32_t w) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        out |= ((((a >> shift) & 0xFF) * (256 - w) + ((b >> shift) & 0xFF) * w + 128) >> 8) << shift;
+    return out;
+}
+
+void scale_row_scalar(uint32_t* out, const uint32_t* src, int, const int32_t* first, const uint32_t* weight, int n) {
+    for (int i = 0; i < n; ++i) {
+        const uint32_t w = weight[i] & 0xFF;
+        out[i] = w ? lerp_pixel(src[first[i]], src[first[i] + 1], w) : src[first[i]];
+    }
+}
+
+void mix_rows_scalar(uint32_t* out, const uint32_t* a, const uint32_t* b, int n, int w) {
+    if (w == 0) {
+        if (n > 0) std::memcpy(out, a, static_cast<size_t>(n) * 4);
+        return;
+    }
+    for (int i = 0; i < n; ++i) out[i] = lerp_pixel(a[i], b[i], static_cast<uint32_t>(w));
 }
 
 #ifdef POROMINA_X86
@@ -119,21 +143,100 @@ __attribute__((target("avx2"))) void blend_over_row_avx2(uint32_t* dst, const ui
     blend_over_row_scalar(dst + i, src + i, n - i, alpha, under);
 }
 
+// Sixteen 16-bit channels of a two-pixel mix: (a * (256 - w) + b * w + 128) >> 8, summed as
+// a * 256 + (b - a) * w + 128. The true sum lies in 0..65408, so wrapping 16-bit arithmetic
+// reaches it exactly.
+__attribute__((target("avx2"))) inline __m256i lerp16_avx2(__m256i a, __m256i b, __m256i w) {
+    const __m256i sum = _mm256_add_epi16(_mm256_slli_epi16(a, 8), _mm256_mullo_epi16(_mm256_sub_epi16(b, a), w));
+    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i lerp_pixels_avx2(__m256i a, __m256i b, __m256i w8) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i lo = lerp16_avx2(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero),
+                                   _mm256_unpacklo_epi8(w8, zero));
+    const __m256i hi = lerp16_avx2(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero),
+                                   _mm256_unpackhi_epi8(w8, zero));
+    return _mm256_packus_epi16(lo, hi);
+}
+
+// Eight outputs at a time: both neighbours of each are picked by lane permutes out of one load of
+// eight source pixels (enlarging by 7/6 or more) or two loads of sixteen.
+__attribute__((target("avx2"))) void scale_row_avx2(uint32_t* out, const uint32_t* src, int src_len,
+                                                    const int32_t* first, const uint32_t* weight, int n) {
+    const __m256i one = _mm256_set1_epi32(1), seven = _mm256_set1_epi32(7);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const int base = first[i], span = first[i + 7] - base;
+        const __m256i ia = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i)),
+                                            _mm256_set1_epi32(base));
+        const __m256i ib = _mm256_add_epi32(ia, one);
+        __m256i a, b;
+        if (span <= 6 && base + 8 <= src_len) {
+            const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base));
+            a = _mm256_permutevar8x32_epi32(lo, ia);
+            b = _mm256_permutevar8x32_epi32(lo, ib);
+        } else if (span <= 14 && base + 16 <= src_len) {
+            const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base));
+            const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + base + 8));
+            a = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, ia), _mm256_permutevar8x32_epi32(hi, ia),
+                                   _mm256_cmpgt_epi32(ia, seven));
+            b = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(lo, ib), _mm256_permutevar8x32_epi32(hi, ib),
+                                   _mm256_cmpgt_epi32(ib, seven));
+        } else {
+            scale_row_scalar(out + i, src, src_len, first + i, weight + i, 8);
+            continue;
+        }
+        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weight + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), lerp_pixels_avx2(a, b, w));
+    }
+    _mm256_zeroupper();
+    scale_row_scalar(out + i, src, src_len, first + i, weight + i, n - i);
+}
+
+// The output rows go to the window's surface, read next by the window system, not by us: they are
+// written around the caches (no read of each line before it is written, no eviction of the
+// pictures), once the output is 32-byte aligned.
+__attribute__((target("avx2"))) void mix_rows_avx2(uint32_t* out, const uint32_t* a, const uint32_t* b, int n, int w) {
+    int i = std::min(n, static_cast<int>(((32 - (reinterpret_cast<uintptr_t>(out) & 31)) & 31) / 4));
+    mix_rows_scalar(out, a, b, i, w);
+    if (w == 0) {
+        for (; i + 8 <= n && (reinterpret_cast<uintptr_t>(out + i) & 31) == 0; i += 8)
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i)));
+    } else {
+        const __m256i w8 = _mm256_set1_epi8(static_cast<char>(w));
+        for (; i + 8 <= n && (reinterpret_cast<uintptr_t>(out + i) & 31) == 0; i += 8) {
+            const __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+            const __m256i pb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), lerp_pixels_avx2(pa, pb, w8));
+        }
+    }
+    _mm_sfence();
+    _mm256_zeroupper();
+    mix_rows_scalar(out + i, a + i, b + i, n - i, w);
+}
+
 #endif
 
 using BlendRow = void (*)(uint32_t*, const uint32_t*, int, int);
 using BlendOverRow = void (*)(uint32_t*, const uint32_t*, int, int, uint32_t);
+using ScaleRow = void (*)(uint32_t*, const uint32_t*, int, const int32_t*, const uint32_t*, int);
+using MixRows = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
 
 struct RowLoops {
     BlendRow blend;
     BlendOverRow blend_over;
+    ScaleRow scale = scale_row_scalar;  // the scaling loops have no SSE2 form
+    MixRows mix = mix_rows_scalar;
 };
 
 RowLoops choose_loops(CompositeLoops which) {
     if (which == CompositeLoops::Scalar) return {blend_row_scalar, blend_over_row_scalar};
 #ifdef POROMINA_X86
     __builtin_cpu_init();
-    if (which == CompositeLoops::Best && __builtin_cpu_supports("avx2")) return {blend_row_avx2, blend_over_row_avx2};
+    if (which == CompositeLoops::Best && __builtin_cpu_supports("avx2"))
+        return {blend_row_avx2, blend_over_row_avx2, scale_row_avx2, mix_rows_avx2};
     return {blend_row_sse2, blend_over_row_sse2};
 #else
     return {blend_row_scalar, blend_over_row_scalar};
@@ -185,6 +288,15 @@ void composite_blend_over_colour(PixelRows dst, ConstPixelRows src, int width, i
     const BlendOverRow blend = loops().blend_over;
     for (int y = 0; y < height; ++y)
         blend(row(dst.first, dst.pitch, y), row(src.first, src.pitch, y), width, alpha, under);
+}
+
+void composite_scale_row(uint32_t* out, const uint32_t* src, int src_len, const int32_t* first,
+                         const uint32_t* weight, int count) {
+    if (count > 0) loops().scale(out, src, src_len, first, weight, count);
+}
+
+void composite_mix_rows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int w) {
+    if (count > 0) loops().mix(out, a, b, count, std::max(w, 0));
 }
 
 void composite_fill(PixelRows dst, int width, int height, uint32_t value) {

@@ -29,6 +29,15 @@ void composite_blend_over_colour(PixelRows dst, ConstPixelRows src, int width, i
 // Fills a block with one pixel value.
 void composite_fill(PixelRows dst, int width, int height, uint32_t value);
 
+// Enlarging one row: output pixel i mixes src[first[i]] and src[first[i] + 1], the second weighted
+// w / 256 where weight[i] holds w (0..255) in each of its four bytes (w 0: the first alone, and
+// src[first[i] + 1] is then not read); every channel rounded to nearest. src holds src_len pixels.
+void composite_scale_row(uint32_t* out, const uint32_t* src, int src_len, const int32_t* first,
+                         const uint32_t* weight, int count);
+// Mixes two rows of count pixels: each channel a * (256 - w) + b * w over 256, rounded to nearest
+// (w 0..255; 0 copies a).
+void composite_mix_rows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int w);
+
 // Test seam: which loops the functions above use (Best: the widest the CPU has). A path the
 // CPU lacks falls back to the best one it has.
 enum class CompositeLoops { Best, Sse2, Scalar };

@@ -13,10 +13,12 @@
 
 #include "platform/system/clock.h"
 #include "platform/window/sdl_shared.h"
+#include "platform/video/area_scale.h"
 #include "platform/video/compositor.h"
 #include "platform/video/refresh.h"
 #include "platform/video/sprite.h"
 #include "platform/video/texture.h"
+#include "platform/video/window_surface.h"
 
 namespace {
 
@@ -32,13 +34,14 @@ struct LossScript {
 
 struct RendererState {
     SDL_Renderer* renderer = nullptr;  // null before creation and after release
-    SDL_Surface* surface = nullptr;    // the offscreen canvas (Offscreen kind only)
+    SDL_Surface* surface = nullptr;    // the canvas of ours (Offscreen kind; Software on the desktop)
     uint32_t* surface_pixels = nullptr;  // its pixels, ours: opaque pictures are drawn straight in
     bool clear_pending = false;        // the canvas is to be cleared before anything else is drawn
     uint32_t clear_argb = 0;           // to this colour
     SDL_Texture* canvas = nullptr;     // the canvas target (window kinds only)
     SDL_Texture* enlarged = nullptr;   // full-screen: the canvas at a whole multiple, or null
     RendererKind kind = RendererKind::Offscreen;
+    bool own_window = false;           // our loops draw the canvas into the window's surface
     int windowed = 1;                  // presentation set applied last
     bool in_scene = false;             // between begin and end scene
     bool lost = false;                 // SDL reported a reset, or a present failed
@@ -181,6 +184,9 @@ void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t col
     d.h = s.h;
     const Uint8 alpha = static_cast<Uint8>(colour >> 24);
     if (alpha == 0) return;  // blending at opacity 0 leaves the canvas as it is
+    if (rs.own_window)
+        surface_note_draw(CanvasDraw{t, t->version, colour, s.x, s.y, d.x + rs.viewport.x, d.y + rs.viewport.y, d.w, d.h,
+                                     rs.viewport.x, rs.viewport.y, rs.viewport.w, rs.viewport.h});
     if (draw_direct(t, s, d, alpha, colour)) return;
     clear_now();
     SDL_Texture* tex = sdl_texture_of(t);
@@ -199,7 +205,7 @@ void select_canvas() {
 }
 
 HRESULT make_canvas() {
-    if (rs.kind == RendererKind::Offscreen) return S_OK;
+    if (rs.surface) return S_OK;
     if (rs.canvas) SDL_DestroyTexture(rs.canvas);
     rs.canvas = SDL_CreateTexture(rs.renderer, opaque_format_for(rs.renderer), SDL_TEXTUREACCESS_TARGET,
                                   kBackBufferWidth, kBackBufferHeight);
@@ -227,11 +233,12 @@ int whole_multiple(const CanvasPlacement& p) {
     return std::max({kx, ky, 1});
 }
 
-// Draws the canvas at placement p on the renderer's output (target null) or target, sharp and
-// even at any factor: nearest-neighbour to the smallest whole multiple that reaches p's size
-// (into *enlarged, made or remade as needed), then a linear scale down to p's size, so that every
-// output pixel shows the canvas pixels it covers by the share it covers of each. At a whole
-// factor it is one nearest-neighbour copy, pixel for pixel.
+// Draws the canvas at placement p on a GPU renderer's output (target null) or target: nearest-
+// neighbour to the smallest whole multiple that reaches p's size (into *enlarged, made or remade
+// as needed), then a linear scale down to p's size, so that every output pixel shows the canvas
+// pixels it covers, close to the share it covers of each (a tent rather than a box: the further
+// the size from a whole multiple, the less even). At a whole factor it is one nearest-neighbour
+// copy, pixel for pixel.
 bool copy_canvas_scaled(SDL_Renderer* r, SDL_Texture* canvas, SDL_Texture* target, SDL_Texture** enlarged,
                         const CanvasPlacement& p) {
     const SDL_Rect dst{p.x, p.y, p.width, p.height};
@@ -284,6 +291,18 @@ bool drawn_by_software_rasterizer(SDL_Renderer* r) {
     return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "swrast");
 }
 
+// SDL's software renderer named for the window (SDL_RENDER_DRIVER=software): on the desktop the
+// Software kind draws instead, with our own loops.
+bool sdl_software_on_desktop(SDL_Renderer* r) {
+#ifdef __EMSCRIPTEN__
+    (void)r;
+    return false;
+#else
+    SDL_RendererInfo info{};
+    return SDL_GetRendererInfo(r, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+#endif
+}
+
 // Presents of a window on a real display keep to its refresh; SDL's dummy and offscreen video
 // drivers have no display, and the page's frames are paced by the browser's animation frames.
 bool refresh_paced_driver() {
@@ -308,10 +327,12 @@ int window_refresh_hz(int* display) {
     return mode.refresh_rate;
 }
 
-// Shows the drawn frame: at the next refresh of the display, unless the present waits for it.
-void present_at_refresh() {
+// Shows the drawn frame with show(): at the next refresh of the display, unless the present
+// waits for it.
+template <typename Show>
+void present_at_refresh(Show show) {
     if (!rs.paced || clock_is_virtual()) {
-        SDL_RenderPresent(rs.renderer);
+        show();
         return;
     }
     int display = -1;
@@ -321,7 +342,7 @@ void present_at_refresh() {
     if (until > clock_now_ns()) clock_sleep_until_ns(until);
     const int64_t asked = clock_now_ns();
     const int64_t cpu = clock_process_cpu_ns();
-    SDL_RenderPresent(rs.renderer);
+    show();
     const int64_t cpu_spent = clock_process_cpu_ns() - cpu;
     pacer_presented(&rs.pacer, asked, clock_now_ns(), cpu_spent);
 }
@@ -370,7 +391,20 @@ HRESULT renderer_create(RendererKind kind) {
         return rs.creation_failure;
     }
     rs.kind = kind;
-    if (kind == RendererKind::Offscreen) {
+#ifdef __EMSCRIPTEN__
+    rs.own_window = false;  // the page's canvas element is drawn by SDL's renderer
+#else
+    rs.own_window = kind == RendererKind::Software;
+#endif
+    if (rs.own_window) {
+        // The window's own surface (shared memory with the X server), not an OpenGL texture
+        // standing in for it.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        SDL_Window* win = sdl_main_window();
+        if (!win) return E_FAIL;
+        if (!SDL_GetWindowSurface(win)) return creation_error();
+    }
+    if (kind == RendererKind::Offscreen || rs.own_window) {
         rs.surface_pixels = pixel_buffer_alloc(kCanvasBytes, PixelBufferKind::Canvas, true);
         if (rs.surface_pixels)
             rs.surface = SDL_CreateRGBSurfaceWithFormatFrom(rs.surface_pixels, kBackBufferWidth, kBackBufferHeight, 32,
@@ -392,8 +426,8 @@ HRESULT renderer_create(RendererKind kind) {
         Uint32 flags = SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE |
                        (kind == RendererKind::Accelerated ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE);
         rs.renderer = SDL_CreateRenderer(win, -1, flags);
-        if (rs.renderer && kind == RendererKind::Accelerated && !driver_named &&
-            drawn_by_software_rasterizer(rs.renderer)) {
+        if (rs.renderer && kind == RendererKind::Accelerated &&
+            ((!driver_named && drawn_by_software_rasterizer(rs.renderer)) || sdl_software_on_desktop(rs.renderer))) {
             renderer_release();
             return E_FAIL;
         }
@@ -431,6 +465,7 @@ void renderer_release() {
     }
     drop_all_natives();
     drop_enlarged();
+    surface_release();
     if (rs.canvas) SDL_DestroyTexture(rs.canvas);
     rs.canvas = nullptr;
     if (rs.renderer) SDL_DestroyRenderer(rs.renderer);
@@ -463,6 +498,7 @@ HRESULT renderer_set_viewport(int x, int y, int width, int height) {
 
 HRESULT renderer_clear(uint32_t argb) {
     if (!rs.renderer) return D3DERR_INVALIDCALL;
+    if (rs.own_window) surface_note_clear(argb);
     if (rs.surface_pixels) {
         // Held back: the frame's first draw of a whole opaque picture mixes it in as it goes.
         rs.clear_pending = true;
@@ -499,6 +535,16 @@ HRESULT renderer_present() {
         SDL_RenderPresent(rs.renderer);
         return S_OK;
     }
+    if (rs.own_window) {
+        SDL_RenderFlush(rs.renderer);
+        bool ok = surface_compose(rs.surface_pixels, rs.windowed != 0);
+        present_at_refresh([&ok] { ok = surface_show() && ok; });
+        if (!ok) {
+            rs.lost = true;
+            return D3DERR_DEVICELOST;
+        }
+        return S_OK;
+    }
     bool ok = SDL_SetRenderTarget(rs.renderer, nullptr) == 0;
     SDL_SetRenderDrawColor(rs.renderer, 0, 0, 0, 255);
     SDL_RenderClear(rs.renderer);
@@ -513,7 +559,7 @@ HRESULT renderer_present() {
         SDL_GetRendererOutputSize(rs.renderer, &w, &h);
         ok = ok && copy_canvas_scaled(rs.renderer, rs.canvas, nullptr, &rs.enlarged, letterbox_placement(w, h));
     }
-    present_at_refresh();
+    present_at_refresh([] { SDL_RenderPresent(rs.renderer); });
     select_canvas();
     if (!ok) {
         rs.lost = true;
@@ -557,6 +603,7 @@ HRESULT renderer_reset(int windowed) {
     if (!shape_window(windowed)) return windowed ? E_FAIL : D3DERR_NOTAVAILABLE;
     rs.windowed = windowed;
     if (windowed) drop_enlarged();
+    if (rs.own_window) sdl_window_surface_invalidate();
     if (rs.natives_lost) {
         // SDL dropped every texture of the renderer: the copies are made again from the pixel
         // buffers when next drawn.
@@ -653,25 +700,17 @@ void renderer_set_offscreen_only(bool on) { rs.offscreen_only = on; }
 bool renderer_offscreen_only() { return rs.offscreen_only; }
 
 bool renderer_letterbox_image(const uint32_t* canvas, int ow, int oh, uint32_t* out) {
-    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(out, ow, oh, 32, ow * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (!target) return false;
-    SDL_Renderer* r = SDL_CreateSoftwareRenderer(target);
-    SDL_Texture* tex = r ? SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
-                                             kBackBufferWidth, kBackBufferHeight)
-                         : nullptr;
-    SDL_Texture* enlarged = nullptr;
-    bool ok = tex && SDL_UpdateTexture(tex, nullptr, canvas, kBackBufferWidth * 4) == 0;
-    if (ok) {
-        SDL_SetTextureScaleMode(tex, SDL_ScaleModeNearest);
-        SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
-        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-        SDL_RenderClear(r);
-        ok = copy_canvas_scaled(r, tex, nullptr, &enlarged, letterbox_placement(ow, oh));
-        SDL_RenderPresent(r);
+    if (!canvas || !out || ow <= 0 || oh <= 0) return false;
+    const CanvasPlacement p = letterbox_placement(ow, oh);
+    const PixelRows screen{out, ow * 4};
+    composite_fill(screen, ow, oh, 0xFF000000u);
+    PixelRows placed{out + static_cast<size_t>(p.y) * ow + p.x, ow * 4};
+    if (p.width == kBackBufferWidth && p.height == kBackBufferHeight) {
+        composite_copy(placed, ConstPixelRows{canvas, kBackBufferWidth * 4}, p.width, p.height);
+        return true;
     }
-    if (enlarged) SDL_DestroyTexture(enlarged);
-    if (tex) SDL_DestroyTexture(tex);
-    if (r) SDL_DestroyRenderer(r);
-    SDL_FreeSurface(target);
-    return ok;
+    AreaScaler scaler;
+    if (!area_scaler_prepare(&scaler, kBackBufferWidth, kBackBufferHeight, p.width, p.height)) return false;
+    area_scale_rows(&scaler, ConstPixelRows{canvas, kBackBufferWidth * 4}, placed, 0, p.height, 0, p.width);
+    return true;
 }

@@ -1,5 +1,6 @@
-// The drawing device (the Direct3D device's stand-in): an SDL renderer that draws the 800x600
-// canvas and presents it windowed (below the menu bar) or full-screen (scaled and letterboxed).
+// The drawing device (the Direct3D device's stand-in): draws the 800x600 canvas and presents it
+// windowed (below the menu bar) or full-screen (scaled and letterboxed); an SDL GPU renderer, or
+// without a GPU our own canvas put into the window's surface by our own loops.
 #pragma once
 #include <cstdint>
 
@@ -10,7 +11,8 @@ constexpr int kBackBufferHeight = 600;  // pixels
 
 enum class RendererKind {
     Accelerated,  // the GPU renderer on the main window
-    Software,     // SDL's software renderer on the main window
+    Software,     // the canvas in our own buffer, drawn into the main window's surface by our loops
+                  // (on the page: SDL's software renderer on the main window)
     Offscreen,    // software renderer on an 800x600 surface, no window (tests, bench, replays)
 };
 
@@ -52,9 +54,10 @@ int renderer_windowed();
 bool renderer_read_canvas(uint32_t* out);
 
 // Letterbox: where the canvas lies in an output of the given size, scaled as large as fits keeping
-// its aspect, centred. Full-screen presentation scales it by nearest neighbour to the smallest
-// whole multiple that reaches that size, then linearly down to it: every screen pixel shows the
-// canvas pixels it covers, weighted by how much it covers of each; whole factors stay exact.
+// its aspect, centred. Full-screen presentation scales it by area (Software kind): every screen
+// pixel shows the canvas pixels it covers, weighted by how much it covers of each; whole factors
+// stay exact. A GPU renderer enlarges it by nearest neighbour to the smallest whole multiple that
+// reaches that size, then linearly down to it.
 struct CanvasPlacement {
     int x, y;           // output pixels of the canvas's top-left corner
     int width, height;  // output pixels the canvas covers
@@ -66,8 +69,8 @@ bool letterbox_to_canvas(const CanvasPlacement& p, int px, int py, int* cx, int*
 // An output pixel that shows canvas pixel (cx, cy) (the first one along each axis).
 void letterbox_from_canvas(const CanvasPlacement& p, int cx, int cy, int* px, int* py);
 
-// What full-screen presentation shows on an output of ow x oh pixels for a given canvas
-// (the same two copies as the present, on a software renderer): ow x oh pixels into out.
+// What full-screen presentation without a GPU shows on an output of ow x oh pixels for a given
+// canvas (the same scaling by area, on black): ow x oh pixels into out.
 bool renderer_letterbox_image(const uint32_t* canvas, int ow, int oh, uint32_t* out);
 
 // Test seam: the next present reports the device lost; then lost_polls cooperative-level polls

@@ -1,6 +1,7 @@
 // Texture pixel buffers, locking and the failure seams.
 #include "platform/video/texture.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -15,6 +16,14 @@ int creations_to_fail = 0;                // user-interface thread only
 HRESULT creation_failure = S_OK;
 int locks_to_fail = 0;
 TextureNativeRelease native_release = nullptr;
+
+// Versions are never reused, not even by another texture at the same address, so that a drawing
+// of (texture, version) stands for the same pixels from frame to frame. Any thread.
+std::atomic<uint32_t> last_version{0};
+uint32_t fresh_version() {
+    uint32_t v = ++last_version;
+    return v != 0 ? v : ++last_version;  // 0 stands for no copy
+}
 
 // Large pixel buffers lately released, kept for the next texture of the same size. A scene change
 // makes and frees one full picture; memory the process has not touched yet costs more to fault in
@@ -100,7 +109,7 @@ HRESULT create(int width, int height, PixelFormat format, bool zero, Texture** o
     t->height = height;
     t->format = format;
     t->pitch = width * 4;
-    t->version = 1;
+    t->version = fresh_version();
     *out = t;
     return S_OK;
 }
@@ -138,7 +147,7 @@ HRESULT texture_lock(Texture* texture, LockedRect* out) {
 HRESULT texture_unlock(Texture* texture) {
     if (!texture || !texture->locked) return D3DERR_INVALIDCALL;
     texture->locked = false;
-    ++texture->version;
+    texture->version = fresh_version();
     return S_OK;
 }
 

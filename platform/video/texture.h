@@ -14,7 +14,8 @@ struct Texture {
     int pitch = 0;                           // bytes per row (width * 4)
     uint32_t* pixels = nullptr;              // width x height, 0xAARRGGBB; owned
     bool locked = false;                     // between texture_lock and texture_unlock
-    uint32_t version = 0;                    // bumped by every unlock; the renderer re-uploads on change
+    uint32_t version = 0;                    // new at creation and at every unlock, never reused; the
+                                             // renderer re-uploads on change
     void* native = nullptr;                  // the renderer's copy (owned by the renderer)
     uint32_t native_version = 0;             // version the renderer's copy holds
 };

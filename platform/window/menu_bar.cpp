@@ -31,6 +31,7 @@ struct MenuBarState {
     int hot_item = -1;        // highlighted item of the open pop-up, or -1
     bool alt_alone = false;   // Alt is down and no other key came with it
     bool mouse_down = false;  // a press is being tracked in an open pop-up
+    uint32_t layouts = 0;     // layouts set so far
 };
 
 MenuBarState mb;  // user-interface thread only
@@ -230,13 +231,17 @@ void fill(SDL_Renderer* r, const SDL_Rect& rect, SDL_Colour c) {
 // The text is drawn enlarged by the window's scale: whole steps pixel for pixel, halves smoothed.
 void draw_label(SDL_Renderer* r, const MenuLabel& l, int x, int y) {
     if (l.texture) {
-        SDL_Texture* tex = sdl_texture_of(const_cast<Texture*>(l.texture));
+        // The main renderer keeps its copies; another one (on the window's surface) gets one for
+        // the painting, which happens only when the bar's look changes.
+        const bool main = r == sdl_main_renderer();
+        SDL_Texture* tex = main ? sdl_texture_of(const_cast<Texture*>(l.texture)) : sdl_make_texture(r, l.texture);
         if (tex) {
             SDL_SetTextureColorMod(tex, kTextColour.r, kTextColour.g, kTextColour.b);
             SDL_SetTextureAlphaMod(tex, 0xFF);
             SDL_SetTextureScaleMode(tex, sdl_window_scale_halves() % 2 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
             SDL_Rect d{x, y, px(l.texture->width), px(l.texture->height)};
             SDL_RenderCopy(r, tex, nullptr, &d);
+            if (!main) SDL_DestroyTexture(tex);
         }
     } else {
         fill(r, {x, y + px(3), px(l.placeholder_width), px(kTextHeight - 5)}, kBorderColour);
@@ -251,6 +256,7 @@ void draw_label(SDL_Renderer* r, const MenuLabel& l, int x, int y) {
 
 void menu_bar_set(const MenuBarLayout& layout) {
     mb.layout = layout;
+    ++mb.layouts;
     mb.layout.popup_count = std::clamp(layout.popup_count, 0, kMaxMenuPopups);
     for (int i = 0; i < mb.layout.popup_count; ++i)
         mb.layout.popups[i].item_count = std::clamp(layout.popups[i].item_count, 0, kMaxMenuItems);
@@ -260,6 +266,12 @@ void menu_bar_set(const MenuBarLayout& layout) {
 void menu_bar_reset() {
     mb.open_popup = mb.hot_title = mb.hot_item = -1;
     mb.alt_alone = mb.mouse_down = false;
+}
+
+uint32_t menu_bar_look(bool* popup) {
+    *popup = mb.open_popup >= 0;
+    const auto part = [](int v) { return static_cast<uint32_t>(v + 1) & 0xFF; };
+    return part(mb.open_popup) | part(mb.hot_title) << 8 | part(mb.hot_item) << 16 | (mb.layouts & 0xFF) << 24;
 }
 
 bool menu_bar_active() { return mb.open_popup >= 0 || mb.hot_title >= 0; }

@@ -18,8 +18,11 @@ int sdl_window_scale_halves();
 // Where the canvas lies in the window in windowed mode (below the menu bar, enlarged by the
 // screen's scale), window pixels.
 CanvasPlacement sdl_windowed_canvas();
-// Paints the menu bar and any open pop-up onto the current target of renderer (window pixels).
+// Paints the menu bar and any open pop-up onto the current target of renderer (window pixels):
+// the main renderer, or one made on the window's surface.
 void sdl_paint_window_chrome(SDL_Renderer* renderer);
+// The window is drawn and sent whole at the next present (exposed, resized, another mode).
+void sdl_window_surface_invalidate();
 // The renderer's copy of a texture, uploaded again when its pixels changed; null on failure.
 SDL_Texture* sdl_texture_of(Texture* texture);
 // A one-off SDL copy of a texture's pixels on any renderer (X8 textures made opaque). Caller owns.
@@ -60,5 +63,8 @@ bool menu_bar_handle(const SDL_Event& event, int* command);
 bool menu_bar_covers(int x, int y);
 // Closes any pop-up and leaves keyboard navigation.
 void menu_bar_reset();
+// The bar's look: a value that changes whenever the bar or its pop-up looks different; *popup is
+// true while a pop-up lies over the canvas.
+uint32_t menu_bar_look(bool* popup);
 // True while a pop-up is open or the bar has the keyboard.
 bool menu_bar_active();

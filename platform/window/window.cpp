@@ -132,7 +132,11 @@ void translate_window_event(const SDL_WindowEvent& e, WindowEvent* out) {
         // picture is drawn again at once.
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
-        case SDL_WINDOWEVENT_RESTORED: out->kind = WindowEventKind::Paint; break;
+        case SDL_WINDOWEVENT_RESTORED:
+            sdl_window_surface_invalidate();
+            out->kind = WindowEventKind::Paint;
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: sdl_window_surface_invalidate(); break;
         case SDL_WINDOWEVENT_LEAVE: track_pointer(0, 0, false, out); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: menu_bar_reset(); break;
         default: break;

@@ -160,11 +160,11 @@ void check_mapping(int ow, int oh) {
     }
 }
 
-// Isolated one-pixel white lines on black, shown full-screen: at 1920x1080 (1.8) every line comes
-// out as bright as the others within 10 %, where nearest-neighbour alone makes some lines one
-// screen pixel wide and others two. The linear copy down from the whole multiple is a tent, not a
-// box: further from the multiple (1.28 is 2 x 0.64) the lines differ more, but still less than
-// by nearest-neighbour's factor of two. At a whole factor the picture stays pixel for pixel.
+// Isolated one-pixel white lines on black, shown full-screen: scaled by area, every line gives the
+// same light within 5 % at every screen size, where nearest-neighbour alone makes some lines one
+// screen pixel wide and others two, and a linear step down from a whole multiple (a tent, not a
+// box) makes them differ by a third at 1366x768. At a whole factor the picture stays pixel for
+// pixel.
 TEST_F(RendererTest, FullScreenLinesComeOutEvenAndWholeFactorsExact) {
     constexpr int kGap = 4;  // canvas pixels from line to line
     for (bool vertical : {true, false}) {
@@ -173,7 +173,8 @@ TEST_F(RendererTest, FullScreenLinesComeOutEvenAndWholeFactorsExact) {
         for (int y = 0; y < kBackBufferHeight; ++y)
             for (int x = 0; x < kBackBufferWidth; ++x)
                 if ((vertical ? x : y) % kGap == kGap / 2) canvas[y * kBackBufferWidth + x] = 0xFFFFFFFFu;
-        for (auto [w, h, spread] : {std::tuple{1920, 1080, 1.1}, {1280, 1024, 1.25}, {1366, 768, 1.5}}) {
+        for (auto [w, h, spread] :
+             {std::tuple{1920, 1080, 1.05}, {1280, 1024, 1.05}, {1366, 768, 1.05}, {2560, 1440, 1.05}}) {
             SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + (vertical ? " vertical" : " horizontal"));
             const std::vector<uint32_t> screen = screen_of(canvas, w, h);
             const CanvasPlacement p = letterbox_placement(w, h);
