@@ -3,6 +3,8 @@
 #pragma once
 #include <benchmark/benchmark.h>
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +34,9 @@ bool bench_game_ready(benchmark::State& state);
 // Puts the pictures back after a case drew the staff roll into the scene textures.
 void bench_game_show_pictures();
 
+// Something the build made: POROMINA_BINARY_DIR/relative, or relative in the build folder above
+// this program's, when the path inside it exists there; "" otherwise.
+std::string build_output(const char* relative, const char* inside = "");
 // The demo story's game folder (POROMINA_BINARY_DIR/demo, or ../demo beside this program), or
 // "" when it has not been built.
 std::string demo_folder();
@@ -51,9 +56,20 @@ constexpr const char* kXSessionChildFlag = "--xsession-child";
 // folder cannot be entered.
 bool enter_demo_game(const char* folder);
 
-// Runs this program again as a child with the arguments given and the environment less every
-// variable that starts with one of drop, plus those in add ("NAME=value"), and reads its standard
-// output into *out. The child's wait status, or -1 (with *why) when it could not be started.
+// A child process with one of its output streams on a pipe.
+struct PipedChild {
+    pid_t pid = 0;
+    int fd = -1;  // the pipe's reading end, owned by the caller
+};
+// Starts program with the arguments given and the environment less every variable that starts
+// with one of drop, plus those in add ("NAME=value"); its output stream `stream` (STDOUT_FILENO or
+// STDERR_FILENO) goes to the pipe, the other one stays this program's. False (with *why) when it
+// could not be started.
+bool spawn_piped(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& drop, const std::vector<std::string>& add, int stream,
+                 PipedChild* out, std::string* why);
+// Runs this program again as a child (see spawn_piped) and reads its standard output into *out.
+// The child's wait status, or -1 (with *why) when it could not be started.
 int run_bench_child(const std::string& self, const std::vector<std::string>& args,
                     const std::vector<std::string>& drop, const std::vector<std::string>& add, std::string* out,
                     std::string* why);

@@ -175,14 +175,15 @@ void bench_game_show_pictures() {
     transition_active = 0;
 }
 
-std::string demo_folder() {
+std::string build_output(const char* relative, const char* inside) {
     std::error_code ec;
     std::vector<std::filesystem::path> candidates;
-    if (const char* bin = std::getenv("POROMINA_BINARY_DIR")) candidates.push_back(std::filesystem::path(bin) / "demo");
+    if (const char* bin = std::getenv("POROMINA_BINARY_DIR")) candidates.push_back(std::filesystem::path(bin) / relative);
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) candidates.push_back(self.parent_path().parent_path() / "demo");
+    if (!ec) candidates.push_back(self.parent_path().parent_path() / relative);
     for (const auto& c : candidates)
-        if (std::filesystem::exists(c / "data" / "GAME42297263", ec))
-            return std::filesystem::absolute(c, ec).lexically_normal().string();
+        if (std::filesystem::exists(*inside ? c / inside : c, ec)) return std::filesystem::absolute(c, ec).lexically_normal().string();
     return "";
 }
+
+std::string demo_folder() { return build_output("demo", "data/GAME42297263"); }

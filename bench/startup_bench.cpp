@@ -184,14 +184,14 @@ bool enter_demo_game(const char* folder) {
     return true;
 }
 
-int run_bench_child(const std::string& self, const std::vector<std::string>& args,
-                    const std::vector<std::string>& drop, const std::vector<std::string>& add, std::string* out,
-                    std::string* why) {
+bool spawn_piped(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& drop, const std::vector<std::string>& add, int stream,
+                 PipedChild* out, std::string* why) {
     int fds[2];
-    if (pipe(fds) != 0) return *why = "no pipe", -1;
+    if (pipe(fds) != 0) return *why = "no pipe", false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], stream);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     std::vector<std::string> env_strings;
     for (char** e = environ; *e; ++e) {
@@ -204,22 +204,31 @@ int run_bench_child(const std::string& self, const std::vector<std::string>& arg
     for (std::string& s : env_strings) envp.push_back(s.data());
     envp.push_back(nullptr);
     std::vector<std::string> arg_strings = args;
-    std::vector<char*> argv{const_cast<char*>(self.c_str())};
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (std::string& a : arg_strings) argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (rc != 0) {
         close(fds[0]);
-        return *why = "could not start the child", -1;
+        return *why = "could not start " + program, false;
     }
+    *out = PipedChild{pid, fds[0]};
+    return true;
+}
+
+int run_bench_child(const std::string& self, const std::vector<std::string>& args,
+                    const std::vector<std::string>& drop, const std::vector<std::string>& add, std::string* out,
+                    std::string* why) {
+    PipedChild child;
+    if (!spawn_piped(self, args, drop, add, STDOUT_FILENO, &child, why)) return -1;
     out->clear();
     char buf[512];
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out->append(buf, static_cast<size_t>(n));
-    close(fds[0]);
+    for (ssize_t n; (n = read(child.fd, buf, sizeof buf)) > 0;) out->append(buf, static_cast<size_t>(n));
+    close(child.fd);
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(child.pid, &status, 0);
     return status;
 }

@@ -1,5 +1,6 @@
 // Face lookup for the font stand-in: the MS faces named by data map to their IPA equivalents,
-// any other name goes through fontconfig, and a face without Japanese glyphs is never chosen.
+// found first where Debian's font packages put them, any other name goes through fontconfig, and
+// a face without Japanese glyphs is never chosen.
 #include "platform/text/text_faces.h"
 
 #include <fontconfig/fontconfig.h>
@@ -37,6 +38,20 @@ struct FaceCache {
     int name_count = 0;
 };
 FaceCache cache;
+
+// Where the IPA families lie on Debian (fonts-ipafont-gothic, fonts-ipafont-mincho). A face found
+// there spares fontconfig's start, which reads every configuration file and cache (a few
+// milliseconds before the first text, most of the game's start-up text cost).
+struct KnownFile {
+    const char* family;
+    const char* path;
+};
+const KnownFile kKnownFiles[] = {
+    {"IPAGothic", "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"},
+    {"IPAPGothic", "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf"},
+    {"IPAMincho", "/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf"},
+    {"IPAPMincho", "/usr/share/fonts/opentype/ipafont-mincho/ipamp.ttf"},
+};
 
 // True when the matched font is scalable and has kana and kanji.
 bool usable_for_japanese(FcPattern* font) {
@@ -95,6 +110,40 @@ bool fontconfig_match(const char* family_utf8, std::string* path, int* index) {
     return ok;
 }
 
+// The face in a font file, opened once and kept for the run; null when it cannot be opened or is
+// not a scalable face with a Unicode map.
+FT_Face open_face(const std::string& path, int index) {
+    for (int i = 0; i < cache.file_count; ++i)
+        if (cache.files[i].path == path && cache.files[i].index == index) return cache.files[i].face;
+    if (!cache.library && FT_Init_FreeType(&cache.library) != 0) {
+        cache.library = nullptr;
+        return nullptr;
+    }
+    if (cache.file_count == kMaxFaceFiles) return nullptr;  // fonts may still use every open face
+    FT_Face face = nullptr;
+    if (FT_New_Face(cache.library, path.c_str(), index, &face) != 0) return nullptr;
+    if (!FT_IS_SCALABLE(face) || FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
+        FT_Done_Face(face);
+        return nullptr;
+    }
+    cache.files[cache.file_count++] = FaceFile{path, index, face};
+    return face;
+}
+
+// The family's file at its Debian place when it is there and is that family with kana and kanji.
+bool known_file(const char* family, std::string* path) {
+    for (const KnownFile& known : kKnownFiles) {
+        if (std::strcmp(known.family, family) != 0) continue;
+        FT_Face face = open_face(known.path, 0);
+        if (!face || !face->family_name || std::strcmp(face->family_name, family) != 0) return false;
+        if (!FT_Get_Char_Index(face, 0x3042) || !FT_Get_Char_Index(face, 0x30A2) || !FT_Get_Char_Index(face, 0x65E5))
+            return false;
+        *path = known.path;
+        return true;
+    }
+    return false;
+}
+
 // Resolves a name (remembered for the run); null when nothing would do.
 const FaceName* resolve(const char* face_sjis) {
     const char* name = face_sjis ? face_sjis : "";
@@ -111,6 +160,7 @@ const FaceName* resolve(const char* face_sjis) {
     // A name that is not installed, or a face without Japanese glyphs, gets the face the default
     // balloon face maps to (its metrics are the ones the data was laid out for), else any
     // Japanese face.
+    if (aliased && known_file(ipa_family, &entry->path)) return entry;
     const bool usable = !family.empty() && (aliased || family_installed(family.c_str())) &&
                         fontconfig_match(family.c_str(), &entry->path, &entry->index);
     if (!usable && !fontconfig_match(kFallbackFamily, &entry->path, &entry->index))
@@ -124,23 +174,7 @@ std::string text_face_path_for_name(const char* face_sjis) { return resolve(face
 
 FT_Face text_face_for_name(const char* face_sjis) {
     const FaceName* name = resolve(face_sjis);
-    if (name->path.empty()) return nullptr;
-    for (int i = 0; i < cache.file_count; ++i)
-        if (cache.files[i].path == name->path && cache.files[i].index == name->index)
-            return cache.files[i].face;
-    if (!cache.library && FT_Init_FreeType(&cache.library) != 0) {
-        cache.library = nullptr;
-        return nullptr;
-    }
-    if (cache.file_count == kMaxFaceFiles) return nullptr;  // fonts may still use every open face
-    FT_Face face = nullptr;
-    if (FT_New_Face(cache.library, name->path.c_str(), name->index, &face) != 0) return nullptr;
-    if (!FT_IS_SCALABLE(face) || FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
-        FT_Done_Face(face);
-        return nullptr;
-    }
-    cache.files[cache.file_count++] = FaceFile{name->path, name->index, face};
-    return face;
+    return name->path.empty() ? nullptr : open_face(name->path, name->index);
 }
 
 // fontconfig 2.14 loses a few bytes while it parses its configuration, once per process; leak

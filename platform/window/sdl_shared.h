@@ -47,6 +47,9 @@ bool sdl_x11_window_size(SDL_Window* window, int* width, int* height);
 bool sdl_x11_window_manager_present(SDL_Window* window);
 // True when the window manager lists the window as full-screen in its _NET_WM_STATE.
 bool sdl_x11_fullscreen_state(SDL_Window* window);
+// Before SDL's video starts: X's input method gets an empty compose table (the game takes no
+// text, and the locale's own table costs milliseconds to parse at every start).
+void sdl_x11_no_compose_table();
 // Titles a window the game makes, every one the same way: SDL's title (_NET_WM_NAME on X) and,
 // on X, the ICCCM title (WM_NAME) as UTF8_STRING, which every tool and window manager reads (SDL
 // writes WM_NAME in the locale's encoding, which is "UTF-8" only by name). Called again once the

@@ -272,6 +272,7 @@ CanvasPlacement sdl_windowed_canvas() { return ws.layout.canvas; }
 bool sdl_video_up() {
     take_character_locale();
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    sdl_x11_no_compose_table();
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 

@@ -1,9 +1,11 @@
 // What SDL leaves undone on X: the window's real size as the server has it (SDL knows only what it
-// asked for), whether a window manager runs and lists the window as full-screen, and the ICCCM
-// title as UTF8_STRING. Kept apart: Xlib's headers define names (None,
+// asked for), whether a window manager runs and lists the window as full-screen, the ICCCM
+// title as UTF8_STRING, and no compose table for an input method the game never uses. Kept apart: Xlib's headers define names (None,
 // Status, Bool) that clash with ours.
 #include <SDL.h>
 #include <SDL_syswm.h>
+
+#include <cstdlib>
 
 #include "platform/window/sdl_shared.h"
 
@@ -163,5 +165,14 @@ bool sdl_x11_fullscreen_state(SDL_Window* window) {
 #else
     (void)window;
     return false;
+#endif
+}
+
+void sdl_x11_no_compose_table() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    // SDL opens Xlib's input method as its video starts, and Xlib then parses the locale's whole
+    // compose table (half a megabyte for the UTF-8 locales, several milliseconds) at every start.
+    // The game takes no text, so the table it reads is empty.
+    setenv("XCOMPOSEFILE", "/dev/null", 1);
 #endif
 }
