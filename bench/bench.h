@@ -68,6 +68,9 @@ struct PipedChild {
 bool spawn_piped(const std::string& program, const std::vector<std::string>& args,
                  const std::vector<std::string>& drop, const std::vector<std::string>& add, int stream,
                  PipedChild* out, std::string* why);
+// Starts Xvfb with one screen of the given WxHxD on a display it picks itself; its pid (0 when it
+// could not be started) and the display name.
+pid_t start_xvfb(const char* screen_size, std::string* display);
 // Runs this program again as a child (see spawn_piped) and reads its standard output into *out.
 // The child's wait status, or -1 (with *why) when it could not be started.
 int run_bench_child(const std::string& self, const std::vector<std::string>& args,

@@ -94,28 +94,6 @@ bool game_window_drawn(Display* display) {
     return drawn;
 }
 
-// Starts Xvfb on a display it picks itself; its pid (0 when it could not be started) and the
-// display name.
-pid_t start_xvfb(std::string* display) {
-    PipedChild server;
-    std::string why;
-    if (!spawn_piped("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, {},
-                     STDOUT_FILENO, &server, &why))
-        return 0;
-    std::string number;
-    char c = 0;
-    pollfd p{server.fd, POLLIN, 0};
-    while (poll(&p, 1, 10000) > 0 && read(server.fd, &c, 1) == 1 && c != '\n') number += c;
-    close(server.fd);
-    if (number.empty()) {
-        kill(server.pid, SIGTERM);
-        waitpid(server.pid, nullptr, 0);
-        return 0;
-    }
-    *display = ":" + number;
-    return server.pid;
-}
-
 // Runs the game once in the demo folder until its first frame; with a display, also watches for
 // its window. False (with *why) when it failed.
 bool run_game(const std::string& game, const std::string& demo, const std::string& display, GameFigures* out,
@@ -162,7 +140,7 @@ void BM_StartUpGame(benchmark::State& state, bool in_x) {
     XSetErrorHandler(ignore_x_error);
     std::string display;
     pid_t server = 0;
-    if (in_x && !(server = start_xvfb(&display))) {
+    if (in_x && !(server = start_xvfb("1024x768x24", &display))) {
         state.SkipWithError("Xvfb could not be started (apt-get install xvfb)");
         return;
     }

@@ -3,6 +3,8 @@
 // so that the other cases neither warm nor inflate it. The start-up figure is the CPU time the
 // process spent from its creation to the first present (loading its libraries included); the
 // wall-clock time beside it also holds whatever the machine's other work cost.
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -217,6 +219,28 @@ bool spawn_piped(const std::string& program, const std::vector<std::string>& arg
     }
     *out = PipedChild{pid, fds[0]};
     return true;
+}
+
+// Starts Xvfb on a display it picks itself; its pid (0 when it could not be started) and the
+// display name.
+pid_t start_xvfb(const char* screen_size, std::string* display) {
+    PipedChild server;
+    std::string why;
+    if (!spawn_piped("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", screen_size, "-nolisten", "tcp"}, {}, {},
+                     STDOUT_FILENO, &server, &why))
+        return 0;
+    std::string number;
+    char c = 0;
+    pollfd p{server.fd, POLLIN, 0};
+    while (poll(&p, 1, 10000) > 0 && read(server.fd, &c, 1) == 1 && c != '\n') number += c;
+    close(server.fd);
+    if (number.empty()) {
+        kill(server.pid, SIGTERM);
+        waitpid(server.pid, nullptr, 0);
+        return 0;
+    }
+    *display = ":" + number;
+    return server.pid;
 }
 
 int run_bench_child(const std::string& self, const std::vector<std::string>& args,

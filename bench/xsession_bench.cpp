@@ -6,9 +6,7 @@
 // memcpy timed in the same child. Skipped when Xvfb is not installed.
 #include <SDL.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -28,8 +26,6 @@
 #include "common/messages.h"
 #include "platform/window/sdl_shared.h"
 #include "scene/transition.h"
-
-extern char** environ;
 
 namespace {
 
@@ -128,35 +124,6 @@ struct XCase {
     const char* screen;  // Xvfb's WxHxD
     bool full_screen;
 };
-
-// Starts Xvfb on a free display; its pid, or 0.
-pid_t start_xvfb(const char* screen_size, std::string* display) {
-    for (int n = 90 + getpid() % 50; n < 200; ++n) {
-        const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-        const std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
-        struct stat st{};
-        if (stat(lock.c_str(), &st) == 0 || stat(sock.c_str(), &st) == 0) continue;
-        *display = ":" + std::to_string(n);
-        std::string screen = screen_size;
-        char* argv[] = {const_cast<char*>("Xvfb"), display->data(), const_cast<char*>("-screen"), const_cast<char*>("0"),
-                        screen.data(), const_cast<char*>("-nolisten"), const_cast<char*>("tcp"), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", 0, 0);
-        pid_t pid = 0;
-        const int rc = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) return 0;
-        for (int i = 0; i < 100; ++i) {  // up to 5 s for the socket
-            if (stat(sock.c_str(), &st) == 0) return pid;
-            if (waitpid(pid, nullptr, WNOHANG) == pid) break;  // the display was taken after all
-            usleep(50000);
-        }
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-    return 0;
-}
 
 bool run_x_child(const std::string& self, const std::string& folder, const std::string& display, pid_t server,
                  const XCase& c, XFigures* out, std::string* why) {

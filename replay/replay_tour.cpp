@@ -54,6 +54,10 @@ struct Planner {
         plan.events.push_back(e);
     }
     void shot(int frame, const std::string& name) { add(frame, ReplayKind::Shot, 0, 0, name, ""); }
+    // A left click on the middle of a menu label.
+    void click_label(int frame, const TourLabel& label) {
+        add(frame, ReplayKind::Left, label.x + label.width / 2, label.y + label.height / 2, "", "");
+    }
 
     // The area a press at (x, y) hits in scene s, as the game tests them; false for none.
     bool first_hit(int s, int x, int y, int* entry, int* area) const {
@@ -214,16 +218,16 @@ struct Planner {
         add(f, ReplayKind::Right, 400, 300, "", "the overlay menu: right button, then its cancel label");
         shot(f + kTourMenuFrames, "menu-open");
         f += kTourMenuFrames + 2;
-        add(f, ReplayKind::Left, cancel.x + cancel.width / 2, cancel.y + cancel.height / 2, "", "");
+        click_label(f, cancel);
         f += kTourMenuFrames;
         add(f, ReplayKind::Escape, 0, 0, "", "Esc opens it; its display-mode label switches to full screen");
         f += kTourMenuFrames;
-        add(f, ReplayKind::Left, mode.x + mode.width / 2, mode.y + mode.height / 2, "", "");
+        click_label(f, mode);
         f += kTourSettleFrames;
         add(f, ReplayKind::Escape, 0, 0, "", "in full screen the label reads the other way and switches back");
         shot(f + kTourMenuFrames, "menu-fullscreen");
         f += kTourMenuFrames + 2;
-        add(f, ReplayKind::Left, mode_full.x + mode_full.width / 2, mode_full.y + mode_full.height / 2, "", "");
+        click_label(f, mode_full);
         f += kTourSettleFrames;
         add(f, ReplayKind::AltEnter, 0, 0, "", "Alt+Enter there and back");
         f += kTourSettleFrames;
@@ -363,7 +367,7 @@ struct Planner {
         add(f, ReplayKind::Right, 400, 300, "", "the overlay menu: right button, then its cancel label");
         shot(f + kTourMenuFrames, "menu-open");
         f += kTourMenuFrames + 2;
-        add(f, ReplayKind::Left, cancel.x + cancel.width / 2, cancel.y + cancel.height / 2, "", "");
+        click_label(f, cancel);
         f += kTourMenuFrames;
     }
 };

@@ -1,7 +1,7 @@
 // What SDL leaves undone on X: the window's real size as the server has it (SDL knows only what it
 // asked for), whether a window manager runs and lists the window as full-screen, the ICCCM
-// title as UTF8_STRING, and no compose table for an input method the game never uses. Kept apart: Xlib's headers define names (None,
-// Status, Bool) that clash with ours.
+// title as UTF8_STRING, and no compose table for an input method the game never uses. Kept
+// apart: Xlib's headers define names (None, Status, Bool) that clash with ours.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
