@@ -273,6 +273,15 @@ void composite_copy(PixelRows dst, ConstPixelRows src, int width, int height) {
     for (int y = 0; y < height; ++y) std::memcpy(row(dst.first, dst.pitch, y), row(src.first, src.pitch, y), bytes);
 }
 
+void composite_copy_out(PixelRows dst, ConstPixelRows src, int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    const MixRows mix = loops().mix;  // mixing a row with itself at weight 0 copies it
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* in = row(src.first, src.pitch, y);
+        mix(row(dst.first, dst.pitch, y), in, in, width, 0);
+    }
+}
+
 void composite_blend(PixelRows dst, ConstPixelRows src, int width, int height, int alpha) {
     if (width <= 0 || height <= 0 || alpha <= 0) return;
     if (alpha >= 255) return composite_copy(dst, src, width, height);

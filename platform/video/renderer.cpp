@@ -32,12 +32,22 @@ struct LossScript {
     HRESULT reset_result;
 };
 
+// One draw held back on a canvas of ours: a texture's src rectangle at dst (canvas pixels, the
+// same size), cut to clip (the viewport then), colour and alpha modulated; or, texture null, a
+// clear of the whole canvas to colour.
+struct HeldDraw {
+    Texture* texture;
+    SDL_Rect src, dst, clip;
+    uint32_t colour;
+};
+
 struct RendererState {
     SDL_Renderer* renderer = nullptr;  // null before creation and after release
     SDL_Surface* surface = nullptr;    // the canvas of ours (Offscreen kind; Software on the desktop)
     uint32_t* surface_pixels = nullptr;  // its pixels, ours: opaque pictures are drawn straight in
-    bool clear_pending = false;        // the canvas is to be cleared before anything else is drawn
-    uint32_t clear_argb = 0;           // to this colour
+    std::vector<HeldDraw> held;        // on our canvas: the frame's draws not carried out yet
+    bool canvas_whole = false;         // our window: the canvas was brought up to date whole since
+                                       // the last present (it holds the frame so far everywhere)
     SDL_Texture* canvas = nullptr;     // the canvas target (window kinds only)
     SDL_Texture* enlarged = nullptr;   // full-screen: the canvas at a whole multiple, or null
     RendererKind kind = RendererKind::Offscreen;
@@ -126,50 +136,119 @@ int round_pos(float v) { return static_cast<int>(std::floor(v + 0.5f)); }
 
 constexpr size_t kCanvasBytes = static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight * 4;
 
-// Carries out a clear that was held back for the first draw of a frame.
-void clear_now() {
-    if (!rs.clear_pending || !rs.renderer) return;
-    rs.clear_pending = false;
-    const uint32_t c = rs.clear_argb;
-    SDL_SetRenderDrawColor(rs.renderer, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, c >> 24);
-    SDL_RenderClear(rs.renderer);
+constexpr int kCanvasPitch = kBackBufferWidth * 4;  // bytes
+
+// Opaque pictures at white colour modulation are drawn by our own loops, with the pixels SDL's
+// software renderer would give (full opacity copies; partial opacity mixes by the alpha).
+bool drawn_by_our_loops(const Texture* t, uint32_t colour) {
+    return t->format == PixelFormat::X8R8G8B8 && (colour & 0x00FFFFFFu) == 0x00FFFFFFu;
 }
 
-// Draws an opaque texture with white colour modulation straight into a canvas of ours, giving the
-// pixels SDL's software renderer would (full opacity copies; partial opacity mixes by the alpha);
-// a clear still pending and covered whole by the draw is mixed in on the way, so a fade writes
-// the canvas once. false when the draw is not of that kind (SDL draws it).
-bool draw_direct(const Texture* t, SDL_Rect s, SDL_Rect d, Uint8 alpha, uint32_t colour) {
-    if (!rs.surface_pixels || t->format != PixelFormat::X8R8G8B8 || (colour & 0x00FFFFFFu) != 0x00FFFFFFu)
-        return false;
-    // Into the viewport, clipped to it and to the canvas, as the renderer does.
-    d.x += rs.viewport.x;
-    d.y += rs.viewport.y;
-    const int left = std::max({d.x, rs.viewport.x, 0});
-    const int top = std::max({d.y, rs.viewport.y, 0});
-    const int right = std::min({d.x + d.w, rs.viewport.x + rs.viewport.w, kBackBufferWidth});
-    const int bottom = std::min({d.y + d.h, rs.viewport.y + rs.viewport.h, kBackBufferHeight});
-    if (right <= left || bottom <= top) return true;
-    s.x += left - d.x;
-    s.y += top - d.y;
-    const int w = right - left, h = bottom - top;
-    SDL_RenderFlush(rs.renderer);  // whatever SDL still holds lands first
-    const PixelRows dst{rs.surface_pixels + static_cast<size_t>(top) * kBackBufferWidth + left, kBackBufferWidth * 4};
-    const ConstPixelRows src{t->pixels + static_cast<size_t>(s.y) * (t->pitch / 4) + s.x, t->pitch};
-    if (rs.clear_pending && w == kBackBufferWidth && h == kBackBufferHeight) {
-        rs.clear_pending = false;
-        const uint32_t c = rs.clear_argb;
-        composite_blend_over_colour(dst, src, w, h, alpha,
-                                    SDL_MapRGB(rs.surface->format, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
-        return true;
-    }
-    clear_now();
-    SDL_RenderFlush(rs.renderer);
-    composite_blend(dst, src, w, h, alpha);
-    return true;
+// One textured rectangle through SDL's renderer, texel for texel.
+void sdl_copy(Texture* t, const SDL_Rect& s, const SDL_Rect& d, uint32_t colour) {
+    SDL_Texture* tex = sdl_texture_of(t);
+    if (!tex) return;
+    const Uint8 alpha = static_cast<Uint8>(colour >> 24);
+    // An opaque texture at full opacity replaces what it covers: a plain copy, no blending.
+    const bool replaces = t->format == PixelFormat::X8R8G8B8 && alpha == 0xFF;
+    SDL_SetTextureBlendMode(tex, replaces ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    SDL_SetTextureColorMod(tex, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    SDL_SetTextureAlphaMod(tex, alpha);
+    SDL_RenderCopy(rs.renderer, tex, &s, &d);
 }
+
+uint32_t* canvas_at(int x, int y) { return rs.surface_pixels + static_cast<size_t>(y) * kBackBufferWidth + x; }
+
+// A clear colour as the canvas holds it.
+uint32_t canvas_colour(uint32_t argb) {
+    return SDL_MapRGB(rs.surface->format, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+// Carries out the held draws inside area (canvas pixels) alone: there the canvas becomes what the
+// draws make of it, and nothing outside is touched. The clear waits for the first draw; one that
+// covers the area whole mixes it in on the way, so that a fade writes the area once.
+void carry_out(const SDL_Rect& area) {
+    bool clear = false;
+    uint32_t clear_argb = 0;
+    bool queued = false;   // SDL holds draws not yet made
+    bool clipped = false;  // SDL's viewport is the whole canvas, its clip rectangle set
+    const auto flush = [&queued] {
+        if (queued) SDL_RenderFlush(rs.renderer);
+        queued = false;
+    };
+    const auto clear_area = [&] {
+        flush();
+        composite_fill(PixelRows{canvas_at(area.x, area.y), kCanvasPitch}, area.w, area.h, canvas_colour(clear_argb));
+        clear = false;
+    };
+    for (const HeldDraw& h : rs.held) {
+        if (!h.texture) {
+            clear = true;
+            clear_argb = h.colour;
+            continue;
+        }
+        SDL_Rect part{}, shown{};
+        if (!SDL_IntersectRect(&h.dst, &h.clip, &part) || !SDL_IntersectRect(&part, &area, &shown)) continue;
+        if (drawn_by_our_loops(h.texture, h.colour)) {
+            const Uint8 alpha = static_cast<Uint8>(h.colour >> 24);
+            const PixelRows dst{canvas_at(shown.x, shown.y), kCanvasPitch};
+            const ConstPixelRows src{h.texture->pixels + static_cast<size_t>(h.src.y + shown.y - h.dst.y) * (h.texture->pitch / 4) +
+                                         (h.src.x + shown.x - h.dst.x),
+                                     h.texture->pitch};
+            flush();
+            if (clear && SDL_RectEquals(&shown, &area)) {
+                composite_blend_over_colour(dst, src, shown.w, shown.h, alpha, canvas_colour(clear_argb));
+                clear = false;
+                continue;
+            }
+            if (clear) clear_area();
+            composite_blend(dst, src, shown.w, shown.h, alpha);
+            continue;
+        }
+        if (clear) clear_area();
+        if (!clipped) SDL_RenderSetViewport(rs.renderer, nullptr);
+        clipped = true;
+        SDL_Rect clip{};
+        SDL_IntersectRect(&h.clip, &area, &clip);
+        SDL_RenderSetClipRect(rs.renderer, &clip);
+        sdl_copy(h.texture, h.src, h.dst, h.colour);
+        queued = true;
+    }
+    if (clear) clear_area();
+    if (clipped) {
+        SDL_RenderSetClipRect(rs.renderer, nullptr);
+        SDL_RenderSetViewport(rs.renderer, &rs.viewport);
+    }
+    flush();
+}
+
+// The same over a taller area, a band of rows at a time: the canvas rows and the pictures' rows of
+// one band stay in the cache from the first draw to the last.
+void carry_out_in_bands(const SDL_Rect& area) {
+    for (int y = area.y; y < area.y + area.h; y += kCanvasBandRows)
+        carry_out(SDL_Rect{area.x, y, area.w, std::min(kCanvasBandRows, area.y + area.h - y)});
+}
+
+// Carries out every held draw over the whole canvas.
+void bring_canvas_up_to_date() {
+    if (rs.held.empty()) return;
+    carry_out_in_bands(SDL_Rect{0, 0, kBackBufferWidth, kBackBufferHeight});
+    rs.held.clear();
+    rs.canvas_whole = true;
+}
+
+// The texture hook: a texture that held draws use is about to change or go.
+void texture_changing(const Texture* t) {
+    for (const HeldDraw& h : rs.held)
+        if (h.texture == t) return bring_canvas_up_to_date();
+}
+
+// The window surface's hook: brings a part of the canvas up to date before it is shown.
+void carry_out_for_surface(int x, int y, int w, int h) { carry_out(SDL_Rect{x, y, w, h}); }
 
 // The sprite batch's sink: one textured rectangle, texel for texel, colour and alpha modulated.
+// On a canvas of ours it is held back until the canvas is needed, and then carried out only
+// where the frame differs from the one shown.
 void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t colour) {
     if (!rs.renderer || !t || !t->pixels) return;
     SDL_Rect s{src.left, src.top, src.right - src.left, src.bottom - src.top};
@@ -182,21 +261,13 @@ void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t col
     if (s.w <= 0 || s.h <= 0) return;
     d.w = s.w;
     d.h = s.h;
-    const Uint8 alpha = static_cast<Uint8>(colour >> 24);
-    if (alpha == 0) return;  // blending at opacity 0 leaves the canvas as it is
+    if ((colour >> 24) == 0) return;  // blending at opacity 0 leaves the canvas as it is
+    if (!rs.surface_pixels) return sdl_copy(t, s, d, colour);
+    const SDL_Rect placed{d.x + rs.viewport.x, d.y + rs.viewport.y, d.w, d.h};
     if (rs.own_window)
-        surface_note_draw(CanvasDraw{t, t->version, colour, s.x, s.y, d.x + rs.viewport.x, d.y + rs.viewport.y, d.w, d.h,
-                                     rs.viewport.x, rs.viewport.y, rs.viewport.w, rs.viewport.h});
-    if (draw_direct(t, s, d, alpha, colour)) return;
-    clear_now();
-    SDL_Texture* tex = sdl_texture_of(t);
-    if (!tex) return;
-    // An opaque texture at full opacity replaces what it covers: a plain copy, no blending.
-    const bool replaces = t->format == PixelFormat::X8R8G8B8 && alpha == 0xFF;
-    SDL_SetTextureBlendMode(tex, replaces ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-    SDL_SetTextureColorMod(tex, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-    SDL_SetTextureAlphaMod(tex, alpha);
-    SDL_RenderCopy(rs.renderer, tex, &s, &d);
+        surface_note_draw(CanvasDraw{t, t->version, colour, s.x, s.y, placed.x, placed.y, d.w, d.h, rs.viewport.x,
+                                     rs.viewport.y, rs.viewport.w, rs.viewport.h});
+    rs.held.push_back(HeldDraw{t, s, placed, rs.viewport, colour});
 }
 
 void select_canvas() {
@@ -455,12 +526,14 @@ HRESULT renderer_create(RendererKind kind) {
     select_canvas();
     batch_set_sink(draw_sink);
     texture_set_native_release(release_native);
+    texture_set_change_hook(texture_changing);
     return S_OK;
 }
 
 void renderer_release() {
     if (rs.renderer) {
         batch_set_sink(nullptr);
+        texture_set_change_hook(nullptr);
         report_pacing();
     }
     drop_all_natives();
@@ -474,7 +547,8 @@ void renderer_release() {
     rs.surface = nullptr;
     pixel_buffer_free(rs.surface_pixels, kCanvasBytes, PixelBufferKind::Canvas);
     rs.surface_pixels = nullptr;
-    rs.clear_pending = false;
+    rs.held.clear();
+    rs.canvas_whole = false;
     rs.in_scene = rs.lost = rs.natives_lost = false;
     rs.script = LossScript{};
 }
@@ -500,9 +574,9 @@ HRESULT renderer_clear(uint32_t argb) {
     if (!rs.renderer) return D3DERR_INVALIDCALL;
     if (rs.own_window) surface_note_clear(argb);
     if (rs.surface_pixels) {
-        // Held back: the frame's first draw of a whole opaque picture mixes it in as it goes.
-        rs.clear_pending = true;
-        rs.clear_argb = argb;
+        // Held back with the draws; what was held before it is covered by it.
+        rs.held.clear();
+        rs.held.push_back(HeldDraw{nullptr, {}, {}, {}, argb});
         return S_OK;
     }
     SDL_SetRenderDrawColor(rs.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
@@ -529,15 +603,27 @@ HRESULT renderer_present() {
         return D3DERR_DEVICELOST;
     }
     if (rs.lost) return D3DERR_DEVICELOST;
-    clear_now();
     ++rs.presents;
     if (rs.kind == RendererKind::Offscreen) {
+        bring_canvas_up_to_date();
+        rs.canvas_whole = false;
         SDL_RenderPresent(rs.renderer);
         return S_OK;
     }
     if (rs.own_window) {
-        SDL_RenderFlush(rs.renderer);
-        bool ok = surface_compose(rs.surface_pixels, rs.windowed != 0);
+        // The held draws are carried out where the frame differs from the one shown, band by band
+        // as the surface takes them; the rest of the canvas is that frame already.
+        if (rs.canvas_whole) bring_canvas_up_to_date();
+        bool drew = false;
+        bool ok = surface_compose(rs.surface_pixels, rs.windowed != 0, rs.canvas_whole ? nullptr : carry_out_for_surface,
+                                  &drew);
+        if (!ok && !drew) {
+            // Nothing reached the canvas: it takes the frame whole, and the next present sends it all.
+            bring_canvas_up_to_date();
+            sdl_window_surface_invalidate();
+        }
+        rs.held.clear();
+        rs.canvas_whole = false;
         present_at_refresh([&ok] { ok = surface_show() && ok; });
         if (!ok) {
             rs.lost = true;
@@ -622,8 +708,7 @@ HRESULT renderer_reset(int windowed) {
 bool renderer_read_canvas(uint32_t* out) {
     if (!rs.renderer || !out) return false;
     if (rs.surface) {
-        clear_now();
-        SDL_RenderFlush(rs.renderer);
+        bring_canvas_up_to_date();
         if (SDL_LockSurface(rs.surface) != 0) return false;
         for (int y = 0; y < kBackBufferHeight; ++y)
             std::memcpy(out + y * kBackBufferWidth, static_cast<const char*>(rs.surface->pixels) + y * rs.surface->pitch,

@@ -16,6 +16,7 @@ int creations_to_fail = 0;                // user-interface thread only
 HRESULT creation_failure = S_OK;
 int locks_to_fail = 0;
 TextureNativeRelease native_release = nullptr;
+TextureChange change_hook = nullptr;
 
 // Versions are never reused, not even by another texture at the same address, so that a drawing
 // of (texture, version) stands for the same pixels from frame to frame. Any thread.
@@ -80,6 +81,7 @@ void texture_fail_next_creations(int count, HRESULT result) {
 void texture_fail_next_locks(int count) { locks_to_fail = count; }
 
 void texture_set_native_release(TextureNativeRelease fn) { native_release = fn; }
+void texture_set_change_hook(TextureChange fn) { change_hook = fn; }
 
 namespace {
 
@@ -126,6 +128,7 @@ HRESULT texture_create_unfilled(int width, int height, PixelFormat format, Textu
 
 void texture_release(Texture*& texture) {
     if (!texture) return;
+    if (change_hook) change_hook(texture);
     if (texture->native && native_release) native_release(texture);
     give_back(texture->pixels, static_cast<size_t>(texture->pitch) * texture->height);
     delete texture;
@@ -138,6 +141,7 @@ HRESULT texture_lock(Texture* texture, LockedRect* out) {
         --locks_to_fail;
         return D3DERR_INVALIDCALL;
     }
+    if (change_hook) change_hook(texture);
     texture->locked = true;
     out->pitch = texture->pitch;
     out->bits = texture->pixels;

@@ -128,28 +128,51 @@ uint32_t* target_row(int y) {
     return reinterpret_cast<uint32_t*>(static_cast<char*>(ss.target->pixels) + static_cast<ptrdiff_t>(ss.target->pitch) * y);
 }
 
-// The window rectangle that shows canvas part c, drawn there now; clipped to the surface.
-SDL_Rect draw_canvas_part(const uint32_t* canvas, const CanvasPlacement& p, const SDL_Rect& c) {
+// The window rectangle that shows canvas part c, drawn there now (clipped to the surface), each
+// band of the part brought up to date just before it is drawn on.
+SDL_Rect draw_canvas_part(const uint32_t* canvas, const CanvasPlacement& p, const SDL_Rect& c, CanvasUpdate update) {
+    if (c.w <= 0 || c.h <= 0) return {0, 0, 0, 0};
     const SDL_Rect surface{0, 0, ss.width, ss.height};
-    SDL_Rect out{0, 0, 0, 0};
-    if (c.w <= 0 || c.h <= 0) return out;
-    if (p.width == kBackBufferWidth && p.height == kBackBufferHeight) {
-        const SDL_Rect placed{p.x + c.x, p.y + c.y, c.w, c.h};
-        if (!SDL_IntersectRect(&placed, &surface, &out)) return {0, 0, 0, 0};
-        const ConstPixelRows src{canvas + static_cast<size_t>(out.y - p.y) * kBackBufferWidth + (out.x - p.x), kCanvasPitch};
-        composite_copy(PixelRows{target_row(out.y) + out.x, ss.target->pitch}, src, out.w, out.h);
-        return out;
-    }
+    const bool whole = p.width == kBackBufferWidth && p.height == kBackBufferHeight;
     // Scaled: every column of the output rows that show the part's rows, cut to the surface.
-    int row_begin = 0, row_end = 0;
-    area_scaler_span(ss.scaler.y, c.y, c.y + c.h, &row_begin, &row_end);
-    const int first_col = std::max(0, -p.x), first_row = std::max(0, -p.y);
-    const int cols = std::min(p.width, ss.width - p.x) - first_col;
-    row_begin = std::max(row_begin, first_row);
-    row_end = std::min(row_end, ss.height - p.y);
-    if (cols <= 0 || row_end <= row_begin) return out;
-    area_scale_rows(&ss.scaler, ConstPixelRows{canvas, kCanvasPitch}, PixelRows{target_row(p.y) + p.x, ss.target->pitch},
-                    row_begin, row_end, first_col, first_col + cols);
+    const AxisTaps& rows = ss.scaler.y;
+    int row_begin = 0, row_end = 0, first_col = 0, cols = 0;
+    if (!whole) {
+        area_scaler_span(rows, c.y, c.y + c.h, &row_begin, &row_end);
+        first_col = std::max(0, -p.x);
+        cols = std::min(p.width, ss.width - p.x) - first_col;
+        row_begin = std::max(row_begin, std::max(0, -p.y));
+        row_end = std::min(row_end, ss.height - p.y);
+    }
+    SDL_Rect sent{0, 0, 0, 0};
+    int next_row = row_begin;  // the first output row not written yet
+    for (int y = c.y; y < c.y + c.h; y += kCanvasBandRows) {
+        const int band = std::min(kCanvasBandRows, c.y + c.h - y);
+        if (update) update(c.x, y, c.w, band);
+        if (whole) {
+            const SDL_Rect placed{p.x + c.x, p.y + y, c.w, band};
+            SDL_Rect out{0, 0, 0, 0};
+            if (!SDL_IntersectRect(&placed, &surface, &out)) continue;
+            const ConstPixelRows src{canvas + static_cast<size_t>(out.y - p.y) * kBackBufferWidth + (out.x - p.x), kCanvasPitch};
+            composite_copy_out(PixelRows{target_row(out.y) + out.x, ss.target->pitch}, src, out.w, out.h);
+            grow(&sent, out);
+            continue;
+        }
+        // The output rows whose canvas rows are all up to date now: those above the part were
+        // never changed, those below it neither.
+        const int ready = y + band;
+        int until = next_row;
+        if (ready == c.y + c.h) until = row_end;
+        else
+            while (until < row_end && rows.first[until] + std::max(rows.count[until], 1) - 1 < ready) ++until;
+        if (cols > 0 && until > next_row)
+            area_scale_rows(&ss.scaler, ConstPixelRows{canvas, kCanvasPitch},
+                            PixelRows{target_row(p.y) + p.x, ss.target->pitch}, next_row, until, first_col,
+                            first_col + cols);
+        next_row = std::max(next_row, until);
+    }
+    if (whole) return sent;
+    if (cols <= 0 || row_end <= row_begin) return {0, 0, 0, 0};
     // Whole rows of the surface go: the X server copies those in one piece (a narrower rectangle,
     // row by row, costs it more than the black of the bars does).
     return {0, p.y + row_begin, ss.width, row_end - row_begin};
@@ -188,8 +211,9 @@ void surface_note_clear(uint32_t argb) {
                                   kBackBufferWidth, kBackBufferHeight});
 }
 
-bool surface_compose(const uint32_t* canvas, bool windowed) {
+bool surface_compose(const uint32_t* canvas, bool windowed, CanvasUpdate update, bool* updated) {
     ss.rects.clear();
+    *updated = false;
     if (!take_window_surface()) return false;
     // Until this present has drawn it all, the next one draws the whole window.
     bool all = ss.send_all;
@@ -210,7 +234,8 @@ bool surface_compose(const uint32_t* canvas, bool windowed) {
     const bool whole_window = all || (chrome_changed && (popup || ss.popup_shown));
     if (whole_window) changed = {0, 0, kBackBufferWidth, kBackBufferHeight};
     if (all) composite_fill(PixelRows{target_row(0), ss.target->pitch}, ss.width, ss.height, 0xFF000000u);
-    const SDL_Rect part = draw_canvas_part(canvas, p, changed);
+    *updated = true;
+    const SDL_Rect part = draw_canvas_part(canvas, p, changed, update);
     if (whole_window) ss.rects.push_back({0, 0, ss.width, ss.height});
     else if (part.w > 0 && part.h > 0) ss.rects.push_back(part);
     if (chrome_changed) {

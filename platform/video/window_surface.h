@@ -18,10 +18,20 @@ struct CanvasDraw {
 void surface_note_draw(const CanvasDraw& draw);
 void surface_note_clear(uint32_t argb);
 
+// Canvas rows brought up to date and drawn on at a time: one band's canvas rows and the rows of
+// two full-width pictures under them fit the core's second-level cache together.
+constexpr int kCanvasBandRows = 32;
+
+// Brings canvas pixels (x, y, w, h) up to date: the canvas is drawn only where it is shown anew.
+using CanvasUpdate = void (*)(int x, int y, int w, int h);
+
 // Draws the changed part of the canvas (800x600 pixels, rows 3200 bytes apart) into the window's
 // surface: windowed at the windowed placement below the menu bar, else letterboxed on black,
-// scaled by area. false when the window has no surface to draw into.
-bool surface_compose(const uint32_t* canvas, bool windowed);
+// scaled by area. update (unless null) is asked for that part of the canvas first, a band of rows
+// at a time, each band drawn on before the next is asked for; *updated tells whether the canvas
+// now holds the frame (false when the compose failed before asking). false when the window has no
+// surface to draw into.
+bool surface_compose(const uint32_t* canvas, bool windowed, CanvasUpdate update, bool* updated);
 // Sends to the window system what surface_compose drew (nothing when nothing changed). false on
 // failure.
 bool surface_show();
