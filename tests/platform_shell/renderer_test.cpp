@@ -114,6 +114,36 @@ TEST_F(RendererTest, ChangedPixelsAndADeviceResetUploadAgain) {
         << "the texture comes back from its pixels";
 }
 
+TEST_F(RendererTest, ATextureChangedOrReleasedAfterItsDrawKeepsWhatWasDrawn) {
+    // Draws reach the canvas when it is needed, later than they are made: a texture locked, or
+    // released, between its draw and the present must leave that draw as it was.
+    make(4, 4, PixelFormat::X8R8G8B8, 0x00FF0000);
+    Texture* gone = nullptr;
+    ASSERT_EQ(texture_create(4, 4, PixelFormat::A8R8G8B8, &gone), S_OK);
+    std::fill(gone->pixels, gone->pixels + 16, 0xFF00FF00u);
+    renderer_clear(0xFFFFFFFF);
+    renderer_begin_scene();
+    batch_begin();
+    batch_draw(texture, nullptr, 0, 0, 0xFFFFFFFF);
+    batch_draw(gone, nullptr, 20, 0, 0xFFFFFFFF);
+    batch_end();
+    LockedRect lr{};
+    ASSERT_EQ(texture_lock(texture, &lr), S_OK);
+    std::fill(static_cast<uint32_t*>(lr.bits), static_cast<uint32_t*>(lr.bits) + 16, 0x000000FFu);
+    texture_unlock(texture);
+    texture_release(gone);
+    batch_begin();
+    batch_draw(texture, nullptr, 10, 0, 0xFFFFFFFF);
+    batch_end();
+    renderer_end_scene();
+    ASSERT_EQ(renderer_present(), S_OK);
+    std::vector<uint32_t> px(kBackBufferWidth * kBackBufferHeight);
+    ASSERT_TRUE(renderer_read_canvas(px.data()));
+    EXPECT_EQ(at(px, 0, 0), 0xFFFF0000u) << "drawn before the lock";
+    EXPECT_EQ(at(px, 10, 0), 0xFF0000FFu) << "drawn after it";
+    EXPECT_EQ(at(px, 20, 0), 0xFF00FF00u) << "drawn before its texture was released";
+}
+
 TEST_F(RendererTest, LetterboxPlacementKeepsTheAspect) {
     CanvasPlacement p = letterbox_placement(1920, 1080);
     EXPECT_EQ(p.x, 240);
