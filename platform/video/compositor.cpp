@@ -196,25 +196,28 @@ __attribute__((target("avx2"))) void scale_row_avx2(uint32_t* out, const uint32_
 
 // The output rows go to the window's surface, read next by the window system, not by us: they are
 // written around the caches (no read of each line before it is written, no eviction of the
-// pictures), once the output is 32-byte aligned.
+// pictures) from the first 32-byte boundary on; the pixels before it and after the last whole
+// step are one unaligned step each, over pixels the aligned steps write again alike.
+__attribute__((target("avx2"))) inline __m256i mix_step_avx2(const uint32_t* a, const uint32_t* b, int w,
+                                                             __m256i w8) {
+    const __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a));
+    return w == 0 ? pa : lerp_pixels_avx2(pa, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b)), w8);
+}
+
 __attribute__((target("avx2"))) void mix_rows_avx2(uint32_t* out, const uint32_t* a, const uint32_t* b, int n, int w) {
-    int i = std::min(n, static_cast<int>(((32 - (reinterpret_cast<uintptr_t>(out) & 31)) & 31) / 4));
-    mix_rows_scalar(out, a, b, i, w);
-    if (w == 0) {
-        for (; i + 8 <= n && (reinterpret_cast<uintptr_t>(out + i) & 31) == 0; i += 8)
-            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
-                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i)));
-    } else {
-        const __m256i w8 = _mm256_set1_epi8(static_cast<char>(w));
-        for (; i + 8 <= n && (reinterpret_cast<uintptr_t>(out + i) & 31) == 0; i += 8) {
-            const __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
-            const __m256i pb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
-            _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), lerp_pixels_avx2(pa, pb, w8));
-        }
+    if (n < 8) return mix_rows_scalar(out, a, b, n, w);
+    const __m256i w8 = _mm256_set1_epi8(static_cast<char>(w));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), mix_step_avx2(a, b, w, w8));
+    int i = static_cast<int>(((32 - (reinterpret_cast<uintptr_t>(out) & 31)) & 31) / 4);
+    const bool aligned = (reinterpret_cast<uintptr_t>(out + i) & 31) == 0;  // always, for whole pixels
+    for (; i + 8 <= n; i += 8) {
+        const __m256i v = mix_step_avx2(a + i, b + i, w, w8);
+        if (aligned) _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), v);
+        else _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), v);
     }
     _mm_sfence();
+    if (i < n) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + n - 8), mix_step_avx2(a + n - 8, b + n - 8, w, w8));
     _mm256_zeroupper();
-    mix_rows_scalar(out + i, a + i, b + i, n - i, w);
 }
 
 #endif

@@ -125,7 +125,7 @@ TEST_F(WindowSurfaceTest, TheWindowShowsTheCanvasAfterEveryPresent) {
 TEST(AreaScaleTest, EveryPathGivesTheSameBytesAndShrinkingAveragesBlocks) {
     std::vector<uint32_t> canvas(800 * 600);
     for (size_t i = 0; i < canvas.size(); ++i) canvas[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
-    for (auto [w, h] : {std::pair{1366, 768}, {1920, 1080}, {1280, 1024}, {2560, 1440}, {1000, 750}}) {
+    for (auto [w, h] : {std::pair{1366, 768}, {1920, 1080}, {1280, 1024}, {2560, 1440}, {1000, 750}, {1023, 767}}) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         std::vector<uint32_t> best(static_cast<size_t>(w) * h), scalar(best.size());
         composite_select_loops(CompositeLoops::Best);
