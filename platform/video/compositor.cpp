@@ -312,10 +312,14 @@ void composite_mix_rows(uint32_t* out, const uint32_t* a, const uint32_t* b, int
 }
 
 void composite_fill(PixelRows dst, int width, int height, uint32_t value) {
-    for (int y = 0; y < height; ++y) {
-        uint32_t* r = row(dst.first, dst.pitch, y);
-        for (int x = 0; x < width; ++x) r[x] = value;
-    }
+    if (width <= 0 || height <= 0) return;
+    // The first row by doubling copies of its start, every other row a copy of it: wide stores
+    // throughout, whatever the value's bytes.
+    uint32_t* first = dst.first;
+    first[0] = value;
+    for (int done = 1; done < width; done *= 2)
+        std::memcpy(first + done, first, static_cast<size_t>(std::min(done, width - done)) * 4);
+    for (int y = 1; y < height; ++y) std::memcpy(row(dst.first, dst.pitch, y), first, static_cast<size_t>(width) * 4);
 }
 
 uint32_t* pixel_buffer_alloc(size_t bytes, PixelBufferKind kind, bool zero) {
