@@ -194,10 +194,9 @@ __attribute__((target("avx2"))) void scale_row_avx2(uint32_t* out, const uint32_
     scale_row_scalar(out + i, src, src_len, first + i, weight + i, n - i);
 }
 
-// The output rows go to the window's surface, read next by the window system, not by us: they are
-// written around the caches (no read of each line before it is written, no eviction of the
-// pictures) from the first 32-byte boundary on; the pixels before it and after the last whole
-// step are one unaligned step each, over pixels the aligned steps write again alike.
+// The output rows go to the window's surface, which the window system reads next. Plain stores:
+// written around the caches they cost the game more here, and the X server no less. The pixels
+// after the last whole step are one more step, over pixels written already alike.
 __attribute__((target("avx2"))) inline __m256i mix_step_avx2(const uint32_t* a, const uint32_t* b, int w,
                                                              __m256i w8) {
     const __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a));
@@ -207,15 +206,9 @@ __attribute__((target("avx2"))) inline __m256i mix_step_avx2(const uint32_t* a, 
 __attribute__((target("avx2"))) void mix_rows_avx2(uint32_t* out, const uint32_t* a, const uint32_t* b, int n, int w) {
     if (n < 8) return mix_rows_scalar(out, a, b, n, w);
     const __m256i w8 = _mm256_set1_epi8(static_cast<char>(w));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), mix_step_avx2(a, b, w, w8));
-    int i = static_cast<int>(((32 - (reinterpret_cast<uintptr_t>(out) & 31)) & 31) / 4);
-    const bool aligned = (reinterpret_cast<uintptr_t>(out + i) & 31) == 0;  // always, for whole pixels
-    for (; i + 8 <= n; i += 8) {
-        const __m256i v = mix_step_avx2(a + i, b + i, w, w8);
-        if (aligned) _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), v);
-        else _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), v);
-    }
-    _mm_sfence();
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), mix_step_avx2(a + i, b + i, w, w8));
     if (i < n) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + n - 8), mix_step_avx2(a + n - 8, b + n - 8, w, w8));
     _mm256_zeroupper();
 }
@@ -274,15 +267,6 @@ void composite_copy(PixelRows dst, ConstPixelRows src, int width, int height) {
         return;
     }
     for (int y = 0; y < height; ++y) std::memcpy(row(dst.first, dst.pitch, y), row(src.first, src.pitch, y), bytes);
-}
-
-void composite_copy_out(PixelRows dst, ConstPixelRows src, int width, int height) {
-    if (width <= 0 || height <= 0) return;
-    const MixRows mix = loops().mix;  // mixing a row with itself at weight 0 copies it
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* in = row(src.first, src.pitch, y);
-        mix(row(dst.first, dst.pitch, y), in, in, width, 0);
-    }
 }
 
 void composite_blend(PixelRows dst, ConstPixelRows src, int width, int height, int alpha) {

@@ -20,9 +20,6 @@ struct ConstPixelRows {
 
 // Copies a width x height block (the alpha bytes as they are).
 void composite_copy(PixelRows dst, ConstPixelRows src, int width, int height);
-// The same for a block read next by another process (the window system), not by us: written around
-// the caches where the CPU can, so that no line is read before it is written.
-void composite_copy_out(PixelRows dst, ConstPixelRows src, int width, int height);
 // Mixes src over dst at opacity alpha (1..254; 255 copies).
 void composite_blend(PixelRows dst, ConstPixelRows src, int width, int height, int alpha);
 // Writes src at opacity alpha over a canvas of the one colour under (0x00RRGGBB as the canvas

@@ -154,7 +154,7 @@ SDL_Rect draw_canvas_part(const uint32_t* canvas, const CanvasPlacement& p, cons
             SDL_Rect out{0, 0, 0, 0};
             if (!SDL_IntersectRect(&placed, &surface, &out)) continue;
             const ConstPixelRows src{canvas + static_cast<size_t>(out.y - p.y) * kBackBufferWidth + (out.x - p.x), kCanvasPitch};
-            composite_copy_out(PixelRows{target_row(out.y) + out.x, ss.target->pitch}, src, out.w, out.h);
+            composite_copy(PixelRows{target_row(out.y) + out.x, ss.target->pitch}, src, out.w, out.h);
             grow(&sent, out);
             continue;
         }
