@@ -32,20 +32,11 @@ struct LossScript {
     HRESULT reset_result;
 };
 
-// One draw held back on a canvas of ours: a texture's src rectangle at dst (canvas pixels, the
-// same size), cut to clip (the viewport then), colour and alpha modulated; or, texture null, a
-// clear of the whole canvas to colour.
-struct HeldDraw {
-    Texture* texture;
-    SDL_Rect src, dst, clip;
-    uint32_t colour;
-};
-
 struct RendererState {
     SDL_Renderer* renderer = nullptr;  // null before creation and after release
     SDL_Surface* surface = nullptr;    // the canvas of ours (Offscreen kind; Software on the desktop)
     uint32_t* surface_pixels = nullptr;  // its pixels, ours: opaque pictures are drawn straight in
-    std::vector<HeldDraw> held;        // on our canvas: the frame's draws not carried out yet
+    std::vector<CanvasDraw> held;      // on our canvas: the frame's draws not carried out yet
     bool canvas_whole = false;         // our window: the canvas was brought up to date whole since
                                        // the last present (it holds the frame so far everywhere)
     SDL_Texture* canvas = nullptr;     // the canvas target (window kinds only)
@@ -181,37 +172,38 @@ void carry_out(const SDL_Rect& area) {
         composite_fill(PixelRows{canvas_at(area.x, area.y), kCanvasPitch}, area.w, area.h, canvas_colour(clear_argb));
         clear = false;
     };
-    for (const HeldDraw& h : rs.held) {
+    for (const CanvasDraw& h : rs.held) {
         if (!h.texture) {
             clear = true;
             clear_argb = h.colour;
             continue;
         }
+        const SDL_Rect dst{h.x, h.y, h.w, h.h}, view{h.clip_x, h.clip_y, h.clip_w, h.clip_h};
         SDL_Rect part{}, shown{};
-        if (!SDL_IntersectRect(&h.dst, &h.clip, &part) || !SDL_IntersectRect(&part, &area, &shown)) continue;
+        if (!SDL_IntersectRect(&dst, &view, &part) || !SDL_IntersectRect(&part, &area, &shown)) continue;
         if (drawn_by_our_loops(h.texture, h.colour)) {
             const Uint8 alpha = static_cast<Uint8>(h.colour >> 24);
-            const PixelRows dst{canvas_at(shown.x, shown.y), kCanvasPitch};
-            const ConstPixelRows src{h.texture->pixels + static_cast<size_t>(h.src.y + shown.y - h.dst.y) * (h.texture->pitch / 4) +
-                                         (h.src.x + shown.x - h.dst.x),
+            const PixelRows out{canvas_at(shown.x, shown.y), kCanvasPitch};
+            const ConstPixelRows src{h.texture->pixels + static_cast<size_t>(h.src_y + shown.y - h.y) * (h.texture->pitch / 4) +
+                                         (h.src_x + shown.x - h.x),
                                      h.texture->pitch};
             flush();
             if (clear && SDL_RectEquals(&shown, &area)) {
-                composite_blend_over_colour(dst, src, shown.w, shown.h, alpha, canvas_colour(clear_argb));
+                composite_blend_over_colour(out, src, shown.w, shown.h, alpha, canvas_colour(clear_argb));
                 clear = false;
                 continue;
             }
             if (clear) clear_area();
-            composite_blend(dst, src, shown.w, shown.h, alpha);
+            composite_blend(out, src, shown.w, shown.h, alpha);
             continue;
         }
         if (clear) clear_area();
         if (!clipped) SDL_RenderSetViewport(rs.renderer, nullptr);
         clipped = true;
         SDL_Rect clip{};
-        SDL_IntersectRect(&h.clip, &area, &clip);
+        SDL_IntersectRect(&view, &area, &clip);
         SDL_RenderSetClipRect(rs.renderer, &clip);
-        sdl_copy(h.texture, h.src, h.dst, h.colour);
+        sdl_copy(h.texture, SDL_Rect{h.src_x, h.src_y, h.w, h.h}, dst, h.colour);
         queued = true;
     }
     if (clear) clear_area();
@@ -239,7 +231,7 @@ void bring_canvas_up_to_date() {
 
 // The texture hook: a texture that held draws use is about to change or go.
 void texture_changing(const Texture* t) {
-    for (const HeldDraw& h : rs.held)
+    for (const CanvasDraw& h : rs.held)
         if (h.texture == t) return bring_canvas_up_to_date();
 }
 
@@ -263,11 +255,10 @@ void draw_sink(Texture* t, const SpriteRect& src, float x, float y, uint32_t col
     d.h = s.h;
     if ((colour >> 24) == 0) return;  // blending at opacity 0 leaves the canvas as it is
     if (!rs.surface_pixels) return sdl_copy(t, s, d, colour);
-    const SDL_Rect placed{d.x + rs.viewport.x, d.y + rs.viewport.y, d.w, d.h};
-    if (rs.own_window)
-        surface_note_draw(CanvasDraw{t, t->version, colour, s.x, s.y, placed.x, placed.y, d.w, d.h, rs.viewport.x,
-                                     rs.viewport.y, rs.viewport.w, rs.viewport.h});
-    rs.held.push_back(HeldDraw{t, s, placed, rs.viewport, colour});
+    const CanvasDraw draw{t, t->version, colour, s.x, s.y, d.x + rs.viewport.x, d.y + rs.viewport.y, d.w, d.h,
+                          rs.viewport.x, rs.viewport.y, rs.viewport.w, rs.viewport.h};
+    if (rs.own_window) surface_note_draw(draw);
+    rs.held.push_back(draw);
 }
 
 void select_canvas() {
@@ -572,11 +563,13 @@ HRESULT renderer_set_viewport(int x, int y, int width, int height) {
 
 HRESULT renderer_clear(uint32_t argb) {
     if (!rs.renderer) return D3DERR_INVALIDCALL;
-    if (rs.own_window) surface_note_clear(argb);
+    const CanvasDraw clear{nullptr, 0, argb, 0, 0, 0, 0, kBackBufferWidth, kBackBufferHeight, 0, 0,
+                           kBackBufferWidth, kBackBufferHeight};
+    if (rs.own_window) surface_note_draw(clear);
     if (rs.surface_pixels) {
         // Held back with the draws; what was held before it is covered by it.
         rs.held.clear();
-        rs.held.push_back(HeldDraw{nullptr, {}, {}, {}, argb});
+        rs.held.push_back(clear);
         return S_OK;
     }
     SDL_SetRenderDrawColor(rs.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);

@@ -54,6 +54,6 @@ void texture_fail_next_locks(int count);
 using TextureNativeRelease = void (*)(Texture*);
 void texture_set_native_release(TextureNativeRelease fn);
 // Hook the renderer installs to hear that a texture's pixels are about to change or go (at lock,
-// and so at exchange, and at release): draws of it it still holds back are carried out first.
+// and so at exchange, and at release): draws of it that it still holds back are carried out first.
 using TextureChange = void (*)(const Texture*);
 void texture_set_change_hook(TextureChange fn);

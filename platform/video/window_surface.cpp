@@ -206,10 +206,6 @@ void sdl_window_surface_invalidate() { ss.send_all = true; }
 
 void surface_note_draw(const CanvasDraw& draw) { note(draw); }
 
-void surface_note_clear(uint32_t argb) {
-    note(CanvasDraw{nullptr, 0, argb, 0, 0, 0, 0, kBackBufferWidth, kBackBufferHeight, 0, 0,
-                                  kBackBufferWidth, kBackBufferHeight});
-}
 
 bool surface_compose(const uint32_t* canvas, bool windowed, CanvasUpdate update, bool* updated) {
     ss.rects.clear();

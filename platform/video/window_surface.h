@@ -4,11 +4,14 @@
 #pragma once
 #include <cstdint>
 
+struct Texture;
+
 // What the canvas was drawn with since the last present: a clear to one colour, or a texture's
 // pixels (by identity and version) from (src_x, src_y) at (x, y) for w x h, modulated by colour,
-// clipped to clip (x, y, w, h, all in canvas pixels). Two frames drawn alike are alike.
+// clipped to clip (x, y, w, h, all in canvas pixels; the viewport then). Two frames drawn alike
+// are alike. The renderer holds the same records until it carries them out.
 struct CanvasDraw {
-    const void* texture;  // null for a clear
+    Texture* texture;     // null for a clear
     uint32_t version;     // of the texture's pixels
     uint32_t colour;      // modulation 0xAARRGGBB, or the clear colour
     int src_x, src_y;     // texture pixels
@@ -16,7 +19,6 @@ struct CanvasDraw {
     int clip_x, clip_y, clip_w, clip_h;
 };
 void surface_note_draw(const CanvasDraw& draw);
-void surface_note_clear(uint32_t argb);
 
 // Canvas rows brought up to date and drawn on at a time: one band's canvas rows and the rows of
 // two full-width pictures under them fit the core's second-level cache together.
